@@ -1,0 +1,66 @@
+// The centre document: a small RAII layer over libxml2 that offers what the readers need:
+// load, select by absolute path, attributes, parent, line. No network, no external
+// entities, no DTD loading.
+#pragma once
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct _xmlDoc;
+struct _xmlNode;
+
+namespace tov {
+
+class XmlNode {
+ public:
+  XmlNode() = default;
+  explicit XmlNode(_xmlNode* node) : node_(node) {}
+
+  bool valid() const { return node_ != nullptr; }
+  std::string name() const;  // UTF-8
+  int line() const;          // line of the element's start tag in the file
+  XmlNode parent() const;    // an invalid node above the root
+  bool hasAttribute(std::string_view name) const;
+  // The attribute's text trimmed of characters <= 32 at both ends, as UTF-16;
+  // empty when the element has no such attribute.
+  std::u16string attributeWide(std::string_view name) const;
+  // The same, converted to Windows-1252; characters the code page lacks become '?'
+  // and are appended to *lost when given.
+  std::string attribute(std::string_view name, std::u16string* lost = nullptr) const;
+
+  _xmlNode* raw() const { return node_; }
+
+ private:
+  _xmlNode* node_ = nullptr;
+};
+
+class XmlDocument {
+ public:
+  // Parses the file. Throws ErrorXml with the Spanish message for a document that is
+  // not well-formed, whose root is not Centro, or that uses external entities.
+  static XmlDocument load(const std::filesystem::path& file);
+
+  XmlDocument(XmlDocument&&) noexcept;
+  XmlDocument& operator=(XmlDocument&&) noexcept;
+  ~XmlDocument();
+
+  // Every element at an absolute child path such as "/Centro/Materias/Materia",
+  // in document order. A path that is not there gives an empty list.
+  std::vector<XmlNode> selectNodes(std::string_view absolutePath) const;
+  XmlNode root() const;
+  const std::filesystem::path& file() const { return file_; }
+
+  _xmlDoc* raw() const { return doc_.get(); }
+
+ private:
+  struct Free {
+    void operator()(_xmlDoc* d) const;
+  };
+  XmlDocument(std::unique_ptr<_xmlDoc, Free> doc, std::filesystem::path file);
+  std::unique_ptr<_xmlDoc, Free> doc_;
+  std::filesystem::path file_;
+};
+
+}  // namespace tov

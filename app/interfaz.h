@@ -25,4 +25,16 @@ class Interfaz {
   virtual void cerrarVentana() = 0;
 };
 
+// The busy pointer for the length of a run, given back on every path.
+class CursorOcupado {
+ public:
+  explicit CursorOcupado(Interfaz& ui) : ui_(ui) { ui_.cursorOcupado(); }
+  ~CursorOcupado() { ui_.cursorNormal(); }
+  CursorOcupado(const CursorOcupado&) = delete;
+  CursorOcupado& operator=(const CursorOcupado&) = delete;
+
+ private:
+  Interfaz& ui_;
+};
+
 }  // namespace tov

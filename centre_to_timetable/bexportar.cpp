@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "centre_to_timetable/conversion.h"
+
 namespace tov {
 
 void BExportarClick(EstadoPrograma& estado, Interfaz& ui) {
@@ -15,7 +17,17 @@ void BExportarClick(EstadoPrograma& estado, Interfaz& ui) {
     }
     return;
   }
-  // The run itself arrives with the conversion frame.
+  Informe informe;
+  {
+    CursorOcupado cursor(ui);
+    Conversion conversion;
+    conversion.carpeta = estado.carpetaTrabajo;
+    informe = convertirCentro(estado.FicheroXML, conversion, estado.ListaCodigos,
+                              estado.ListaNombres, estado.ListBoxPlanti);
+  }
+  estado.EstadoTransformado = 1;
+  ui.mostrarMensaje("Proceso finalizado", informe.texto());
+  if (estado.modoAnfitrion()) ui.cerrarVentana();
 }
 
 }  // namespace tov

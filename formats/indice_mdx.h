@@ -10,20 +10,26 @@
 
 namespace tov::mdx {
 
-// The 12-byte BCD form of a numeric key (1 = 35 05 10 00 ..., 0 = 34 01 00 ...).
+// The 12-byte BCD form of a numeric key as TDbf 7 writes it: byte 1 counts bytes of digits
+// (1 = 35 09 10 00 ..., 12 = 36 09 12 00 ..., 0 = 34 01 00 ...). At most 15 significant
+// digits; throws ErrorTabla for values that are not finite or too large or small for it.
 std::array<std::uint8_t, 12> bcdKey(double value);
 
 struct Date {
   int year, month, day;
 };
 
-// The whole .MDX file with one tag over a numeric field of the DBF. `keys[i]` is the value
-// of record i + 1 (deleted records excluded by the caller). Equal keys in record order.
+// The whole .MDX file with one tag over the numeric field named like the tag. `keys[i]` is
+// the value of record i + 1, for every record: dBase keeps deleted records in its indexes
+// until the table is packed, and leaving one out would shift the record numbers after it.
+// Equal keys in record order. `dbfBaseName` is the table name without extension ("COUNTSES"), at most 15 bytes.
 std::vector<std::uint8_t> buildNumericIndex(std::string_view tagName, std::string_view dbfBaseName,
                                             const std::vector<double>& keys, Date date);
 
-// Record numbers of a tag in key order, by walking the file's tree.
-// Throws ErrorTabla when the file is not a readable index or has no such tag.
-std::vector<std::uint32_t> walkTag(std::span<const std::uint8_t> file, std::string_view tagName);
+// Record numbers of a tag in key order, by walking the file's tree (index versions 2 and 3).
+// Throws ErrorTabla naming `fileName` when the file is not a readable index, its tree is
+// damaged or out of order, or it has no such tag.
+std::vector<std::uint32_t> walkTag(std::span<const std::uint8_t> file, std::string_view tagName,
+                                   std::string_view fileName);
 
 }  // namespace tov::mdx

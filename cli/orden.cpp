@@ -10,6 +10,8 @@
 #include "app/informe.h"
 #include "centre_to_timetable/conversion.h"
 #include "cli/json.h"
+#include "timetable_to_centre/exportacion_solucion.h"
+#include "app/sistema_archivos.h"
 
 namespace fs = std::filesystem;
 
@@ -144,6 +146,16 @@ Informe exportar(const Opciones& o) {
   return convertirCentro(o.fichero, conversion, codigos, nombres, plantillas);
 }
 
+// The way back writes beside the document; a dry run writes into a folder of its own.
+Informe importar(const Opciones& o) {
+  if (o.comprobar) {
+    CarpetaEnsayo ensayo;
+    return exportarSolucion(o.fichero, o.carpeta, SistemaArchivos::real(),
+                            ensayo.ruta() / rutaResultado(o.fichero).filename());
+  }
+  return exportarSolucion(o.fichero, o.carpeta, SistemaArchivos::real(), rutaResultado(o.fichero));
+}
+
 }  // namespace
 
 int ejecutarOrden(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -160,20 +172,17 @@ int ejecutarOrden(const std::vector<std::string>& args, std::ostream& out, std::
     return kUso;
   }
   const Opciones& o = *opciones;
-  if (o.orden == "importar") {
-    err << "importar aún no está disponible\n";
-    return kUso;
-  }
-
+  const bool exporta = o.orden == "exportar";
   std::error_code ec;
-  if (!fs::is_regular_file(o.fichero, ec)) {
-    const std::string mensaje = "No existe archivo";
+  if (exporta ? !fs::is_regular_file(o.fichero, ec)
+              : !existeEntradaSolucion(o.fichero, o.carpeta)) {
+    const std::string mensaje = exporta ? "No existe archivo" : "No existe archivo XML o Solución.";
     err << mensaje << ": " << o.fichero.string() << "\n";
     if (o.json) escribirJson(out, "sin_entrada", o, nullptr, mensaje);
     return kSinEntrada;
   }
   try {
-    Informe informe = exportar(o);
+    Informe informe = exporta ? exportar(o) : importar(o);
     if (o.json) {
       escribirJson(out, "finalizado", o, &informe, "");
     } else {

@@ -1,6 +1,8 @@
 #include "timetable_to_centre/bimportar.h"
 
-#include <system_error>
+#include "app/informe.h"
+#include "app/sistema_archivos.h"
+#include "timetable_to_centre/exportacion_solucion.h"
 
 namespace tov {
 
@@ -8,10 +10,9 @@ void BImportarClick(EstadoPrograma& estado, Interfaz& ui) {
   ui.mostrarMensaje(
       "Deberá Abrir el fichero XML de LUMBRA-Zetra,\r\n"
       "desde el cual realizó la Importación a Orvantis");
+  // A cancelled dialog keeps the document chosen earlier by either run.
   if (auto elegido = ui.elegirArchivo(estado.FicheroXML)) estado.FicheroXML = *elegido;
-  std::error_code ec;
-  if (estado.FicheroXML.empty() || !std::filesystem::is_regular_file(estado.FicheroXML, ec) ||
-      !std::filesystem::is_regular_file(estado.carpetaTrabajo / "SOLUC.DBF", ec)) {
+  if (!existeEntradaSolucion(estado.FicheroXML, estado.carpetaTrabajo)) {
     ui.mostrarMensaje("No existe archivo XML o Solución.");
     if (estado.modoAnfitrion()) {
       estado.EstadoTransformado = -1;
@@ -19,7 +20,16 @@ void BImportarClick(EstadoPrograma& estado, Interfaz& ui) {
     }
     return;
   }
-  // The export itself arrives with the way back.
+  Informe informe;
+  {
+    // Errors leave through here with the pointer restored and the status unchanged.
+    CursorOcupado cursor(ui);
+    informe = exportarSolucion(estado.FicheroXML, estado.carpetaTrabajo, SistemaArchivos::real(),
+                               rutaResultado(estado.FicheroXML));
+  }
+  estado.EstadoTransformado = 1;
+  ui.mostrarMensaje("Proceso finalizado", informe.texto());
+  if (estado.modoAnfitrion()) ui.cerrarVentana();
 }
 
 }  // namespace tov

@@ -1,0 +1,356 @@
+#include "formats/documento_xml.h"
+
+#include <libxml/SAX2.h>
+#include <libxml/entities.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <stdexcept>
+
+#include "app/errores.h"
+#include "formats/windows1252.h"
+
+namespace tov {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kRoot = "Centro";
+
+// No network, and big line numbers kept exactly. Never DTDLOAD or NOENT: those would read
+// external DTDs and entities. No HUGE either, so libxml2's limits on entity expansion
+// hold. Errors come through our structured handler, never printed.
+constexpr int kParseOptions =
+    XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+// libxml2 keeps an element's line in 16 bits; this value means "65535 or more".
+constexpr unsigned kLineSaturated = 65535;
+
+std::string displayName(const fs::path& file) {
+  const std::u8string u8 = file.u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+// The first problem met while parsing; later ones are usually consequences of it.
+struct Problem {
+  enum Kind { None, NotWellFormed, ExternalEntity } kind = None;
+  int line = 0;
+  int column = 0;
+  std::string message;
+};
+
+// What the parse records, reached from every parser context through _private (the
+// contexts libxml2 makes for entity content copy it).
+struct ParseState {
+  xmlParserCtxtPtr main = nullptr;
+  Problem first;
+
+  void note(Problem::Kind kind, int line, int column, std::string message) {
+    if (first.kind != Problem::None) return;
+    first = {kind, line, column, std::move(message)};
+  }
+};
+
+ParseState* stateOf(void* ctx) {
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+  return ctxt ? static_cast<ParseState*>(ctxt->_private) : nullptr;
+}
+
+// Where the parse stands now in the main document (the contexts that parse the text of
+// an internal entity count lines within that text).
+int currentLine(ParseState& state, xmlParserCtxtPtr ctxt) {
+  xmlParserCtxtPtr where = state.main ? state.main : ctxt;
+  return where->input ? where->input->line : 0;
+}
+int currentColumn(ParseState& state, xmlParserCtxtPtr ctxt) {
+  xmlParserCtxtPtr where = state.main ? state.main : ctxt;
+  return where->input ? where->input->col : 0;
+}
+
+std::string oneLine(const char* message) {
+  std::string text = message ? message : "";
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  for (char& c : text)
+    if (c == '\n' || c == '\r') c = ' ';
+  return text;
+}
+
+void onError(void*, xmlErrorPtr error) {
+  if (!error || error->level < XML_ERR_ERROR) return;  // warnings do not stop a load
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(error->ctxt);
+  ParseState* state = stateOf(ctxt);
+  if (!state) return;
+  const bool inMain = ctxt == state->main;
+  const int line = inMain ? error->line : currentLine(*state, ctxt);
+  const int column = inMain ? error->int2 : currentColumn(*state, ctxt);
+  // An attribute value may not name an external or unparsed entity: libxml2 says so as a
+  // well-formedness error, which we report as the external entity it is.
+  if (error->code == XML_ERR_ENTITY_IS_EXTERNAL || error->code == XML_ERR_UNPARSED_ENTITY)
+    state->note(Problem::ExternalEntity, line, 0, {});
+  else
+    state->note(Problem::NotWellFormed, line, column, oneLine(error->message));
+}
+
+bool isExternal(const xmlEntity* entity) {
+  return entity && (entity->etype == XML_EXTERNAL_GENERAL_PARSED_ENTITY ||
+                    entity->etype == XML_EXTERNAL_GENERAL_UNPARSED_ENTITY ||
+                    entity->etype == XML_EXTERNAL_PARAMETER_ENTITY);
+}
+
+// Without NOENT libxml2 never reads an external entity; it hands the reference to this
+// callback instead, where we record it and stop.
+void onReference(void* ctx, const xmlChar* name) {
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+  if (ParseState* state = stateOf(ctxt); state && name && name[0] != '#') {
+    xmlDocPtr doc = state->main->myDoc ? state->main->myDoc : ctxt->myDoc;
+    if (isExternal(xmlGetDocEntity(doc, name))) {
+      state->note(Problem::ExternalEntity, currentLine(*state, ctxt), 0, {});
+      xmlStopParser(ctxt);
+      return;
+    }
+  }
+  xmlSAX2Reference(ctx, name);
+}
+
+// A reference to an external parameter entity (%name; in the internal subset) is skipped
+// by libxml2 without NOENT or DTDLOAD; it comes through this lookup, right after its ';'.
+// The same lookup is made while declaring an internal parameter entity, which is no use.
+xmlEntityPtr onParameterEntity(void* ctx, const xmlChar* name) {
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+  xmlEntityPtr entity = xmlSAX2GetParameterEntity(ctx, name);
+  ParseState* state = stateOf(ctxt);
+  if (state && isExternal(entity) && ctxt->input && ctxt->input->cur > ctxt->input->base &&
+      ctxt->input->cur[-1] == ';') {
+    state->note(Problem::ExternalEntity, currentLine(*state, ctxt), 0, {});
+    xmlStopParser(ctxt);
+    return nullptr;
+  }
+  return entity;
+}
+
+// libxml2 gives an element the line where its start tag ends, and cuts it at 65535.
+// Count back to the '<' so that a start tag over several lines reports its first line,
+// and keep lines past 65535 in psvi, which nothing else uses on an element here.
+void onStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix,
+                    const xmlChar* uri, int nbNamespaces, const xmlChar** namespaces,
+                    int nbAttributes, int nbDefaulted, const xmlChar** attributes) {
+  xmlSAX2StartElementNs(ctx, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes,
+                        nbDefaulted, attributes);
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+  ParseState* state = stateOf(ctxt);
+  xmlNodePtr node = ctxt->node;
+  if (!state || ctxt != state->main || !node || node->type != XML_ELEMENT_NODE || !ctxt->input)
+    return;
+  long line = ctxt->input->line;
+  const xmlChar* p = ctxt->input->cur;
+  const xmlChar* base = ctxt->input->base;
+  while (p > base && *p != '<') {
+    --p;
+    if (*p == '\n') --line;
+  }
+  if (*p != '<') return;  // the tag's start is no longer in the buffer: keep libxml2's line
+  if (line < static_cast<long>(kLineSaturated)) {
+    node->line = static_cast<unsigned short>(line);
+  } else {
+    node->line = kLineSaturated;
+    node->psvi = reinterpret_cast<void*>(static_cast<std::intptr_t>(line));
+  }
+}
+
+// Defence in depth: should libxml2 ever try to load an outside resource for one of our
+// parses, refuse it and record it. Other parses in the process keep the loader they had.
+xmlExternalEntityLoader previousLoader = nullptr;
+
+xmlParserInputPtr refusingLoader(const char* url, const char* id, xmlParserCtxtPtr ctxt) {
+  if (ParseState* state = stateOf(ctxt); state && ctxt->sax && ctxt->sax->serror == onError) {
+    state->note(Problem::ExternalEntity, currentLine(*state, ctxt), 0, {});
+    return nullptr;
+  }
+  return previousLoader ? previousLoader(url, id, ctxt) : nullptr;
+}
+
+void installRefusingLoader() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    previousLoader = xmlGetExternalEntityLoader();
+    xmlSetExternalEntityLoader(refusingLoader);
+  });
+}
+
+std::string readWhole(const fs::path& file) {
+  errno = 0;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    const int err = errno;
+    throw ErrorXml("No se puede leer el archivo XML " + displayName(file) + ": " +
+                   (err ? std::strerror(err) : "no se puede abrir"));
+  }
+  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad())
+    throw ErrorXml("No se puede leer el archivo XML " + displayName(file) + ": error de lectura");
+  return bytes;
+}
+
+struct FreeContext {
+  void operator()(xmlParserCtxtPtr c) const { xmlFreeParserCtxt(c); }
+};
+
+bool nameIs(const xmlNode* node, std::string_view name) {
+  // The qualified name, as the document writes it: "Centro", or "x:Centro" with a prefix.
+  const auto* local = reinterpret_cast<const char*>(node->name);
+  if (node->ns && node->ns->prefix) {
+    const auto* prefix = reinterpret_cast<const char*>(node->ns->prefix);
+    const std::size_t n = std::strlen(prefix);
+    return name.size() > n && name.substr(0, n) == prefix && name[n] == ':' &&
+           name.substr(n + 1) == local;
+  }
+  return name == local;
+}
+
+const xmlAttr* findAttribute(const xmlNode* node, std::string_view name) {
+  if (!node || node->type != XML_ELEMENT_NODE) return nullptr;
+  for (const xmlAttr* a = node->properties; a; a = a->next)
+    if (nameIs(reinterpret_cast<const xmlNode*>(a), name)) return a;
+  return nullptr;
+}
+
+}  // namespace
+
+// --- XmlNode ---
+
+std::string XmlNode::name() const {
+  if (!node_ || !node_->name) return {};
+  std::string n = reinterpret_cast<const char*>(node_->name);
+  if (node_->ns && node_->ns->prefix)
+    n = reinterpret_cast<const char*>(node_->ns->prefix) + (":" + n);
+  return n;
+}
+
+int XmlNode::line() const {
+  if (!node_) return 0;
+  if (node_->line == kLineSaturated && node_->type == XML_ELEMENT_NODE && node_->psvi)
+    return static_cast<int>(reinterpret_cast<std::intptr_t>(node_->psvi));
+  return node_->line;
+}
+
+XmlNode XmlNode::parent() const {
+  if (!node_ || !node_->parent || node_->parent->type != XML_ELEMENT_NODE) return XmlNode();
+  return XmlNode(node_->parent);
+}
+
+bool XmlNode::hasAttribute(std::string_view name) const {
+  return findAttribute(node_, name) != nullptr;
+}
+
+std::u16string XmlNode::attributeWide(std::string_view name) const {
+  const xmlAttr* a = findAttribute(node_, name);
+  if (!a) return {};
+  // One text child is the usual case; entity references inside the value make several.
+  const xmlNode* only = a->children;
+  if (only && !only->next && only->type == XML_TEXT_NODE && only->content)
+    return trimControl(utf8ToUtf16(reinterpret_cast<const char*>(only->content)));
+  xmlChar* value = xmlNodeListGetString(a->doc, a->children, 1);
+  if (!value) return {};
+  std::u16string wide = utf8ToUtf16(reinterpret_cast<const char*>(value));
+  xmlFree(value);
+  return trimControl(wide);
+}
+
+std::string XmlNode::attribute(std::string_view name, std::u16string* lost) const {
+  return toWindows1252(attributeWide(name), lost);
+}
+
+// --- XmlDocument ---
+
+void XmlDocument::Free::operator()(_xmlDoc* d) const { xmlFreeDoc(d); }
+
+XmlDocument::XmlDocument(std::unique_ptr<_xmlDoc, Free> doc, fs::path file)
+    : doc_(std::move(doc)), file_(std::move(file)) {}
+XmlDocument::XmlDocument(XmlDocument&&) noexcept = default;
+XmlDocument& XmlDocument::operator=(XmlDocument&&) noexcept = default;
+XmlDocument::~XmlDocument() = default;
+
+XmlDocument XmlDocument::load(const fs::path& file) {
+  const std::string name = displayName(file);
+  // Read the bytes ourselves: paths with accents and blanks then need nothing from
+  // libxml2, and it gets no file name from which to resolve anything.
+  const std::string bytes = readWhole(file);
+  if (bytes.size() > static_cast<std::size_t>(INT_MAX))
+    throw ErrorXml("El archivo XML es demasiado grande: " + name);
+
+  xmlInitParser();
+  installRefusingLoader();
+  std::unique_ptr<xmlParserCtxt, FreeContext> ctxt(xmlNewParserCtxt());
+  if (!ctxt || !ctxt->sax) throw std::bad_alloc();
+  ParseState state;
+  state.main = ctxt.get();
+  ctxt->_private = &state;
+  ctxt->sax->serror = onError;
+  ctxt->sax->reference = onReference;
+  ctxt->sax->getParameterEntity = onParameterEntity;
+  ctxt->sax->startElementNs = onStartElement;
+
+  std::unique_ptr<_xmlDoc, Free> doc(xmlCtxtReadMemory(
+      ctxt.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, kParseOptions));
+
+  const Problem& p = state.first;
+  if (p.kind == Problem::ExternalEntity)
+    throw ErrorXml("El archivo XML usa entidades externas, que no se admiten: " + name +
+                   ": línea " + std::to_string(p.line));
+  if (p.kind == Problem::NotWellFormed || !doc) {
+    const xmlError* last = xmlCtxtGetLastError(ctxt.get());
+    const int line = p.kind != Problem::None ? p.line : (last ? last->line : 0);
+    const int column = p.kind != Problem::None ? p.column : (last ? last->int2 : 0);
+    const std::string message =
+        p.kind != Problem::None ? p.message
+                                : (last && last->message ? oneLine(last->message)
+                                                         : std::string("error desconocido"));
+    throw ErrorXml("El archivo XML no es válido: " + name + ": línea " + std::to_string(line) +
+                   ", columna " + std::to_string(column) + ": " + message);
+  }
+
+  XmlDocument result(std::move(doc), file);
+  const XmlNode root = result.root();
+  if (!root.valid() || root.name() != kRoot)
+    throw ErrorXml("El archivo " + name + " no es un documento de centro: el elemento raíz es " +
+                   root.name() + ", no " + kRoot);
+  return result;
+}
+
+XmlNode XmlDocument::root() const {
+  return XmlNode(doc_ ? xmlDocGetRootElement(doc_.get()) : nullptr);
+}
+
+// A list is walked by iterating this vector, whatever its length: one element is a list too.
+std::vector<XmlNode> XmlDocument::selectNodes(std::string_view absolutePath) const {
+  if (absolutePath.empty() || absolutePath.front() != '/')
+    throw std::invalid_argument("selectNodes: the path must start at the root: " +
+                                std::string(absolutePath));
+  std::vector<xmlNode*> level;
+  if (doc_) level.push_back(reinterpret_cast<xmlNode*>(doc_.get()));
+  std::string_view rest = absolutePath.substr(1);
+  while (!level.empty()) {
+    const std::size_t slash = rest.find('/');
+    const std::string_view step = rest.substr(0, slash);
+    std::vector<xmlNode*> next;
+    for (xmlNode* parent : level)
+      for (xmlNode* child = parent->children; child; child = child->next)
+        if (child->type == XML_ELEMENT_NODE && nameIs(child, step)) next.push_back(child);
+    level = std::move(next);
+    if (slash == std::string_view::npos) break;
+    rest = rest.substr(slash + 1);
+  }
+  return std::vector<XmlNode>(level.begin(), level.end());
+}
+
+}  // namespace tov

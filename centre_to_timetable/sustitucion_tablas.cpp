@@ -131,6 +131,10 @@ void SustitucionTablas::confirmar() {
   for (const auto& nombre : archivosSustituidos()) {
     fs::path viejo = carpeta_ / nombre;
     if (!existe(viejo)) continue;
+    // Only files are replaced: a folder of the user's with a table's name is left alone.
+    std::error_code ec;
+    if (!fs::is_regular_file(viejo, ec))
+      throw ErrorArchivo("No se puede sustituir " + viejo.string() + ": no es un archivo");
     if (viejo.extension() == ".DBF" && DbfTable::isHeldByOther(viejo))
       throw ErrorEnUso("La tabla " + viejo.string() + " está en uso por otro programa");
     lista.antiguos.push_back(nombre);

@@ -238,4 +238,43 @@ TEST(Conversion, AnotherConversionHoldingTheFolderStopsTheRun) {
   EXPECT_EQ(leerArchivo(m.trabajo / "PROFT.DBF"), "nuevo PROFT");
 }
 
+// Two real conversions at once: the first waits inside a builder while the second starts.
+int gAvisoDentro[2];
+int gSeguir[2];
+void esperaDentro(Contexto& ctx) {
+  escribeProfesores(ctx);
+  char c = 'x';
+  (void)!write(gAvisoDentro[1], &c, 1);
+  (void)!read(gSeguir[0], &c, 1);
+}
+
+TEST(Conversion, ASecondConversionStopsWhileTheFirstCompletes) {
+  Mundo m;
+  ASSERT_EQ(pipe(gAvisoDentro), 0);
+  ASSERT_EQ(pipe(gSeguir), 0);
+  pid_t primera = fork();
+  ASSERT_GE(primera, 0);
+  if (primera == 0) {
+    static const std::vector<Generador> lenta = {{"espera", esperaDentro}};
+    try {
+      m.convertir(lenta);
+    } catch (...) {
+      _exit(1);
+    }
+    _exit(0);
+  }
+  char c;
+  ASSERT_EQ(read(gAvisoDentro[0], &c, 1), 1);
+  Instantanea antes = instantanea(m.trabajo);
+  EXPECT_THROW(m.convertir(kBuenos), ErrorEnUso);
+  EXPECT_EQ(instantanea(m.trabajo), antes);
+  ASSERT_EQ(write(gSeguir[1], &c, 1), 1);
+  int estado = 0;
+  waitpid(primera, &estado, 0);
+  EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 0) << "the first conversion completes";
+  EXPECT_EQ(leerArchivo(m.trabajo / "PROFT.DBF"), "nuevo PROFT");
+  EXPECT_FALSE(fs::exists(m.trabajo / "ASIGNOMT.DBF")) << "the first run's set replaced the old one";
+  for (int fd : {gAvisoDentro[0], gAvisoDentro[1], gSeguir[0], gSeguir[1]}) close(fd);
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "app/fin_de_ejecucion.h"
 #include "centre_to_timetable/conversion.h"
 
 namespace tov {
@@ -10,11 +11,7 @@ void BExportarClick(EstadoPrograma& estado, Interfaz& ui) {
   if (auto elegido = ui.elegirArchivo(estado.FicheroXML)) estado.FicheroXML = *elegido;
   std::error_code ec;
   if (estado.FicheroXML.empty() || !std::filesystem::is_regular_file(estado.FicheroXML, ec)) {
-    ui.mostrarMensaje("No existe archivo");
-    if (estado.modoAnfitrion()) {
-      estado.EstadoTransformado = -1;
-      ui.cerrarVentana();
-    }
+    terminarSinEntrada(estado, ui, "No existe archivo");
     return;
   }
   Informe informe;
@@ -25,9 +22,7 @@ void BExportarClick(EstadoPrograma& estado, Interfaz& ui) {
     informe = convertirCentro(estado.FicheroXML, conversion, estado.ListaCodigos,
                               estado.ListaNombres, estado.ListBoxPlanti);
   }
-  estado.EstadoTransformado = 1;
-  ui.mostrarMensaje("Proceso finalizado", informe.texto());
-  if (estado.modoAnfitrion()) ui.cerrarVentana();
+  terminarCompletado(estado, ui, informe);
 }
 
 }  // namespace tov

@@ -1,5 +1,6 @@
 #include "timetable_to_centre/bimportar.h"
 
+#include "app/fin_de_ejecucion.h"
 #include "app/informe.h"
 #include "app/sistema_archivos.h"
 #include "timetable_to_centre/exportacion_solucion.h"
@@ -13,11 +14,7 @@ void BImportarClick(EstadoPrograma& estado, Interfaz& ui) {
   // A cancelled dialog keeps the document chosen earlier by either run.
   if (auto elegido = ui.elegirArchivo(estado.FicheroXML)) estado.FicheroXML = *elegido;
   if (!existeEntradaSolucion(estado.FicheroXML, estado.carpetaTrabajo)) {
-    ui.mostrarMensaje("No existe archivo XML o Solución.");
-    if (estado.modoAnfitrion()) {
-      estado.EstadoTransformado = -1;
-      ui.cerrarVentana();
-    }
+    terminarSinEntrada(estado, ui, "No existe archivo XML o Solución.");
     return;
   }
   Informe informe;
@@ -27,9 +24,7 @@ void BImportarClick(EstadoPrograma& estado, Interfaz& ui) {
     informe = exportarSolucion(estado.FicheroXML, estado.carpetaTrabajo, SistemaArchivos::real(),
                                rutaResultado(estado.FicheroXML));
   }
-  estado.EstadoTransformado = 1;
-  ui.mostrarMensaje("Proceso finalizado", informe.texto());
-  if (estado.modoAnfitrion()) ui.cerrarVentana();
+  terminarCompletado(estado, ui, informe);
 }
 
 }  // namespace tov

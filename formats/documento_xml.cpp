@@ -124,7 +124,7 @@ void onReference(void* ctx, const xmlChar* name) {
 
 // A reference to an external parameter entity (%name; in the internal subset) is skipped
 // by libxml2 without NOENT or DTDLOAD; it comes through this lookup, right after its ';'.
-// The same lookup is made while declaring an internal parameter entity, which is no use.
+// Declaring an entity makes the same lookup, but never right after a ';'.
 xmlEntityPtr onParameterEntity(void* ctx, const xmlChar* name) {
   auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
   xmlEntityPtr entity = xmlSAX2GetParameterEntity(ctx, name);

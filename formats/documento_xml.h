@@ -48,6 +48,7 @@ class XmlDocument {
 
   // Every element at an absolute child path such as "/Centro/Materias/Materia",
   // in document order. A path that is not there gives an empty list.
+  // Walk a list by iterating this vector: a list of one element is read like any other.
   std::vector<XmlNode> selectNodes(std::string_view absolutePath) const;
   XmlNode root() const;
   const std::filesystem::path& file() const { return file_; }

@@ -177,6 +177,10 @@ TEST(CargaXml, DocumentosNoValidosOAjenos) {
     esperado.replace(esperado.find('@'), 1, nombre(archivo));
     EXPECT_EQ(mensajeDeCarga(archivo), esperado);
   }
+  // Nothing of a failed load stays behind for the next document.
+  CarpetaTemporal carpeta;
+  escribirArchivo(carpeta / "bueno.xml", "<Centro Codigo=\"C1\"/>");
+  EXPECT_EQ(XmlDocument::load(carpeta / "bueno.xml").root().attribute("Codigo"), "C1");
 }
 
 // --- External entities: refused, and nothing outside the document is read ---

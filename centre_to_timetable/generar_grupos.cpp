@@ -33,8 +33,12 @@ class Tutores {
 
   // Why a code that is not a teacher's is not one, for the report.
   std::string porQueNo(const std::string& tutor) const {
-    if (tutor.size() > kAnchoAbrev)
-      return "tiene más de cuatro caracteres y ningún código de PROFT es tan largo";
+    if (tutor.size() > kAnchoAbrev) {
+      std::string porque = "tiene más de cuatro caracteres y ningún código de PROFT es tan largo";
+      if (const std::string cabeza(primeros(tutor, kAnchoAbrev)); exactos_.count(cabeza))
+        porque += " (PROFT tiene " + entreComillas(cabeza) + ", quizá ese profesor)";
+      return porque;
+    }
     if (auto it = parecidos_.find(foldCase(tutor)); it != parecidos_.end())
       return "solo coincide con el profesor " + entreComillas(it->second) +
              " si no se distinguen mayúsculas y minúsculas";

@@ -14,17 +14,15 @@ constexpr std::size_t kLargoCodLargo = 8;
 // The first characters of a code that may not repeat a code already written.
 constexpr std::size_t kCabezaCodigo = 4;
 
-std::string porQueNoSeEscribe(bool cabezaTomada, bool nombreNuevo, std::string_view C,
-                              std::string_view candidato) {
+// A name met before leads to the first four characters as candidate, which the first test
+// has already found taken; so only two reasons remain.
+std::string porQueNoSeEscribe(bool cabezaTomada, std::string_view C, std::string_view candidato) {
   if (cabezaTomada)
     return C.size() > kCabezaCodigo
                ? "sus cuatro primeros caracteres " + entreComillas(primeros(C, kCabezaCodigo)) +
                      " ya son el código de otra fila"
                : "su código " + entreComillas(C) + " ya es el código de otra fila";
-  if (nombreNuevo)
-    return "su código corto " + entreComillas(candidato) + " ya es el código de otra fila";
-  return "su nombre ya apareció antes, por lo que su código corto son sus cuatro primeros "
-         "caracteres, " + entreComillas(candidato) + ", que ya son el código de otra fila";
+  return "su código corto " + entreComillas(candidato) + " ya es el código de otra fila";
 }
 
 // Writes the elements at `ruta` into the open ASIGNOMT under the catalogue rules.
@@ -49,7 +47,7 @@ void escribirCatalogo(Contexto& ctx, DbfTable& tabla, std::string_view ruta, boo
     if (cabezaTomada || ctx.ListaCodigos.contiene(candidato)) {
       ctx.informe.avisar(esTarea ? "actividad_no_escrita" : "materia_no_escrita",
                          nombrarElemento(e) + " no se escribe en ASIGNOMT: " +
-                             porQueNoSeEscribe(cabezaTomada, nombreNuevo, C, candidato),
+                             porQueNoSeEscribe(cabezaTomada, C, candidato),
                          e.line());
       continue;
     }

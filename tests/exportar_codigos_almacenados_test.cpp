@@ -19,6 +19,7 @@ struct Guardado {
 struct Caso {
   const char* nombre;
   std::vector<Guardado> filas;
+  friend void PrintTo(const Caso& c, std::ostream* os) { *os << c.nombre; }
 };
 
 class Almacenados : public testing::TestWithParam<Caso> {};

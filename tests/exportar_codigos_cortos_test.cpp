@@ -32,6 +32,7 @@ struct CasoBusqueda {
   std::vector<std::string> lista;
   const char* prefijo;
   const char* esperado;
+  friend void PrintTo(const CasoBusqueda& c, std::ostream* os) { *os << c.nombre; }
 };
 
 CodigosUsados usadosCon(const std::vector<std::string>& codigos) {

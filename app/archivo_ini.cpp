@@ -42,7 +42,10 @@ std::vector<Linea> partirLineas(std::string_view t) {
   while (i < t.size()) {
     std::size_t nl = t.find('\n', i);
     if (nl == std::string_view::npos) {
-      lineas.push_back({i, t.size(), t.size()});
+      // A CR that ends the text is this line's break: once a line is added after it, it
+      // becomes the CR of a CRLF, and the line must read the same before and after.
+      std::size_t fin = t.back() == '\r' ? t.size() - 1 : t.size();
+      lineas.push_back({i, fin, t.size()});
       break;
     }
     std::size_t fin = nl > i && t[nl - 1] == '\r' ? nl - 1 : nl;
@@ -56,6 +59,14 @@ std::string_view finDeLinea(std::string_view t) {
   std::size_t nl = t.find('\n');
   if (nl == std::string_view::npos) return kFinLineaNuevo;
   return nl > 0 && t[nl - 1] == '\r' ? std::string_view("\r\n") : std::string_view("\n");
+}
+
+// What the text's last line needs before a line is added after it: a whole break when it
+// has none, the LF of a CRLF when it ends in a lone CR.
+std::string_view cierrePendiente(std::string_view t, const Linea& ultima, std::string_view fin) {
+  if (ultima.siguiente != t.size()) return {};
+  if (ultima.fin == ultima.siguiente) return fin;
+  return t[ultima.siguiente - 1] == '\r' ? std::string_view("\n") : std::string_view();
 }
 
 // The section's name when the line is a header "[name]", else nothing.
@@ -84,7 +95,7 @@ std::string fijarValorIni(std::string_view t, std::string_view seccion, std::str
 
   if (i == lineas.size()) {  // no such section: append it
     std::string r(t);
-    if (!lineas.empty() && lineas.back().fin == lineas.back().siguiente) r += fin;
+    if (!lineas.empty()) r += cierrePendiente(t, lineas.back(), fin);
     r += "[" + std::string(seccion) + "]";
     r += fin;
     r += nuevaLinea;
@@ -112,7 +123,7 @@ std::string fijarValorIni(std::string_view t, std::string_view seccion, std::str
 
   const Linea& ultima = lineas[ultimaConTexto];
   std::string r(t.substr(0, ultima.siguiente));
-  if (ultima.fin == ultima.siguiente) r += fin;  // the file's last line had no break
+  r += cierrePendiente(t, ultima, fin);  // the file's last line had no (whole) break
   r += nuevaLinea;
   r += fin;
   r += t.substr(ultima.siguiente);

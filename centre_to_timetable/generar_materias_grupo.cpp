@@ -30,8 +30,10 @@ struct MateriaGrupo {
 // that a bad Horas stops the run even where the element would never be written.
 std::vector<MateriaGrupo> leerMaterias(Contexto& ctx) {
   std::vector<MateriaGrupo> materias;
-  for (const XmlNode& nodo :
-       ctx.DocXML.selectNodes("/Centro/Grupos/Grupo/MateriasGrupo/MateriaGrupo")) {
+  const std::vector<XmlNode> nodos =
+      ctx.DocXML.selectNodes("/Centro/Grupos/Grupo/MateriasGrupo/MateriaGrupo");
+  materias.reserve(nodos.size());
+  for (const XmlNode& nodo : nodos) {
     // The MateriasGrupo above it, then its Grupo.
     const XmlNode suGrupo = nodo.parent().parent();
     MateriaGrupo m{nodo, ctx.leer(nodo, "Codigo"), suGrupo.attributeWide("Codigo"), {}};
@@ -103,13 +105,15 @@ void escribirFila(Contexto& ctx, DbfTable& tabla, long fila, const Grupo& g,
   tabla.setText("ASIG_GESTION", g.codigo);
   tabla.post();
 
-  const std::string quien = "ASIGT fila " + std::to_string(fila) + ": materia " +
-                            windows1252ToUtf8(m.codigo) + " del grupo " +
-                            windows1252ToUtf8(g.codigo) + " (línea " +
-                            std::to_string(m.nodo.line()) + ")";
+  // Named only for a notice: most rows have none.
+  const auto quien = [&] {
+    return "ASIGT fila " + std::to_string(fila) + ": materia " + windows1252ToUtf8(m.codigo) +
+           " del grupo " + windows1252ToUtf8(g.codigo) + " (línea " +
+           std::to_string(m.nodo.line()) + ")";
+  };
   if (m.carga.redondeada)
     ctx.informe.avisar("carga_redondeada",
-                       quien + ": " + motivoRedondeo(ctx) +
+                       quien() + ": " + motivoRedondeo(ctx) +
                            "; se escriben las horas redondeadas hacia arriba (" + entero(carga) +
                            ")",
                        m.nodo.line());
@@ -122,7 +126,7 @@ void escribirFila(Contexto& ctx, DbfTable& tabla, long fila, const Grupo& g,
                   windows1252ToUtf8(codigo->substr(0, kAnchoCodigo)) + "'";
   if (!recortes.empty())
     ctx.informe.avisar("codigo_recortado",
-                       quien + ": el código se guarda recortado a cuatro caracteres en " +
+                       quien() + ": el código se guarda recortado a cuatro caracteres en " +
                            recortes,
                        m.nodo.line());
 }

@@ -1,6 +1,7 @@
 #include "formats/dbase_bloqueo.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -72,6 +73,9 @@ Bloqueo::~Bloqueo() {
 
 std::string Bloqueo::leerTodo() const {
   std::string bytes;
+  // One allocation for the whole table: large tables are read once when opened.
+  struct stat st {};
+  if (::fstat(fd_, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
   char buf[65536];
   for (off_t pos = 0;;) {
     const ssize_t n = ::pread(fd_, buf, sizeof buf, pos);

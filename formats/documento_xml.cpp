@@ -7,6 +7,8 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -29,9 +31,12 @@ constexpr const char* kRoot = "Centro";
 
 // No network, and big line numbers kept exactly. Never DTDLOAD or NOENT: those would read
 // external DTDs and entities. No HUGE either, so libxml2's limits on entity expansion
-// hold. Errors come through our structured handler, never printed.
-constexpr int kParseOptions =
-    XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+// hold. Errors come through our structured handler, never printed. COMPACT keeps short texts
+// (most attribute values) inside their nodes: a large document is a third fewer allocations.
+// It forbids editing those text nodes, which nothing here does: the tree is read, and whole
+// nodes are removed or added.
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_NOERROR |
+                              XML_PARSE_NOWARNING | XML_PARSE_COMPACT;
 
 // libxml2 keeps an element's line in 16 bits; this value means "65535 or more".
 constexpr unsigned kLineSaturated = 65535;
@@ -54,6 +59,12 @@ struct Problem {
 struct ParseState {
   xmlParserCtxtPtr main = nullptr;
   Problem first;
+  // A root-only load checks everything inside the root but builds none of it.
+  bool rootOnly = false;
+  int depth = 0;  // elements open in the main document
+
+  // True for a node of the main document inside the root, which a root-only load skips.
+  bool skips(void* ctx) const { return rootOnly && ctx == main && depth >= 1; }
 
   void note(Problem::Kind kind, int line, int column, std::string message) {
     if (first.kind != Problem::None) return;
@@ -119,6 +130,7 @@ void onReference(void* ctx, const xmlChar* name) {
       return;
     }
   }
+  if (ParseState* state = stateOf(ctxt); state && state->skips(ctx)) return;
   xmlSAX2Reference(ctx, name);
 }
 
@@ -144,10 +156,15 @@ xmlEntityPtr onParameterEntity(void* ctx, const xmlChar* name) {
 void onStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix,
                     const xmlChar* uri, int nbNamespaces, const xmlChar** namespaces,
                     int nbAttributes, int nbDefaulted, const xmlChar** attributes) {
-  xmlSAX2StartElementNs(ctx, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes,
-                        nbDefaulted, attributes);
   auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
   ParseState* state = stateOf(ctxt);
+  if (state && ctxt == state->main) {
+    const bool skip = state->skips(ctx);
+    ++state->depth;
+    if (skip) return;
+  }
+  xmlSAX2StartElementNs(ctx, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes,
+                        nbDefaulted, attributes);
   xmlNodePtr node = ctxt->node;
   if (!state || ctxt != state->main || !node || node->type != XML_ELEMENT_NODE || !ctxt->input)
     return;
@@ -165,6 +182,35 @@ void onStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix,
     node->line = kLineSaturated;
     node->psvi = reinterpret_cast<void*>(static_cast<std::intptr_t>(line));
   }
+}
+
+void onEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri) {
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+  ParseState* state = stateOf(ctxt);
+  if (state && ctxt == state->main) {
+    --state->depth;
+    if (state->skips(ctx)) return;
+  }
+  xmlSAX2EndElementNs(ctx, localname, prefix, uri);
+}
+
+// Text, CDATA, comments and processing instructions: built unless a root-only load is inside
+// the root.
+void onCharacters(void* ctx, const xmlChar* text, int len) {
+  if (ParseState* state = stateOf(ctx); state && state->skips(ctx)) return;
+  xmlSAX2Characters(ctx, text, len);
+}
+void onCdata(void* ctx, const xmlChar* text, int len) {
+  if (ParseState* state = stateOf(ctx); state && state->skips(ctx)) return;
+  xmlSAX2CDataBlock(ctx, text, len);
+}
+void onComment(void* ctx, const xmlChar* text) {
+  if (ParseState* state = stateOf(ctx); state && state->skips(ctx)) return;
+  xmlSAX2Comment(ctx, text);
+}
+void onProcessingInstruction(void* ctx, const xmlChar* target, const xmlChar* data) {
+  if (ParseState* state = stateOf(ctx); state && state->skips(ctx)) return;
+  xmlSAX2ProcessingInstruction(ctx, target, data);
 }
 
 // Defence in depth: should libxml2 ever try to load an outside resource for one of our
@@ -195,7 +241,13 @@ std::string readWhole(const fs::path& file) {
     throw ErrorXml("No se puede leer el archivo XML " + displayName(file) + ": " +
                    (err ? std::strerror(err) : "no se puede abrir"));
   }
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // In blocks into one allocation: a district's document is many megabytes.
+  std::string bytes;
+  std::error_code ec;
+  if (const auto tamano = fs::file_size(file, ec); !ec) bytes.reserve(static_cast<std::size_t>(tamano));
+  std::array<char, 65536> bloque;
+  while (in.read(bloque.data(), bloque.size()) || in.gcount() > 0)
+    bytes.append(bloque.data(), static_cast<std::size_t>(in.gcount()));
   if (in.bad())
     throw ErrorXml("No se puede leer el archivo XML " + displayName(file) + ": error de lectura");
   return bytes;
@@ -267,6 +319,16 @@ std::u16string XmlNode::attributeWide(std::string_view name) const {
 }
 
 std::string XmlNode::attribute(std::string_view name, std::u16string* lost) const {
+  // Most values are plain ASCII text, the same in UTF-8, UTF-16 and Windows-1252: trimmed as
+  // they are, without the round trip through UTF-16.
+  if (const xmlAttr* a = findAttribute(node_, name)) {
+    const xmlNode* only = a->children;
+    if (only && !only->next && only->type == XML_TEXT_NODE && only->content) {
+      const std::string_view valor(reinterpret_cast<const char*>(only->content));
+      if (std::all_of(valor.begin(), valor.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(trimControl(valor));
+    }
+  }
   return toWindows1252(attributeWide(name), lost);
 }
 
@@ -280,7 +342,7 @@ XmlDocument::XmlDocument(XmlDocument&&) noexcept = default;
 XmlDocument& XmlDocument::operator=(XmlDocument&&) noexcept = default;
 XmlDocument::~XmlDocument() = default;
 
-XmlDocument XmlDocument::load(const fs::path& file) {
+XmlDocument XmlDocument::load(const fs::path& file, Keep keep) {
   const std::string name = displayName(file);
   // Read the bytes ourselves: paths with accents and blanks then need nothing from
   // libxml2, and it gets no file name from which to resolve anything.
@@ -299,6 +361,16 @@ XmlDocument XmlDocument::load(const fs::path& file) {
   ctxt->sax->reference = onReference;
   ctxt->sax->getParameterEntity = onParameterEntity;
   ctxt->sax->startElementNs = onStartElement;
+  if (keep == Keep::RootAndOutside) {
+    state.rootOnly = true;
+    ctxt->sax->endElementNs = onEndElement;
+    // Blanks come as ignorable whitespace when blanks are kept, handled as text.
+    if (ctxt->sax->ignorableWhitespace == xmlSAX2Characters) ctxt->sax->ignorableWhitespace = onCharacters;
+    ctxt->sax->characters = onCharacters;
+    ctxt->sax->cdataBlock = onCdata;
+    ctxt->sax->comment = onComment;
+    ctxt->sax->processingInstruction = onProcessingInstruction;
+  }
 
   std::unique_ptr<_xmlDoc, Free> doc(xmlCtxtReadMemory(
       ctxt.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, kParseOptions));

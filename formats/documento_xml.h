@@ -38,9 +38,14 @@ class XmlNode {
 
 class XmlDocument {
  public:
+  // What a load builds: the whole tree, or only the root element with its attributes (no
+  // children) and the nodes outside it, for a reader that needs no more. Both check the
+  // whole document alike.
+  enum class Keep { Everything, RootAndOutside };
+
   // Parses the file. Throws ErrorXml with the Spanish message for a document that is
   // not well-formed, whose root is not Centro, or that uses external entities.
-  static XmlDocument load(const std::filesystem::path& file);
+  static XmlDocument load(const std::filesystem::path& file, Keep keep = Keep::Everything);
 
   XmlDocument(XmlDocument&&) noexcept;
   XmlDocument& operator=(XmlDocument&&) noexcept;

@@ -1,5 +1,6 @@
 #include "formats/tabla_dbase.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <ctime>
@@ -36,6 +37,13 @@ std::string mayusculas(std::string_view s) {
   for (char& c : r) c = char(std::toupper(static_cast<unsigned char>(c)));
   return r;
 }
+
+// Text keys found by a string_view: a located value needs no copy.
+struct HashTexto {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+using MapaTexto = std::unordered_map<std::string, std::size_t, HashTexto, std::equal_to<>>;
 
 std::string nombreBase(std::string_view name) {
   if (name.size() > 4 && mayusculas(name.substr(name.size() - 4)) == kExtDatos)
@@ -92,9 +100,10 @@ struct DbfTable::Impl {
   std::string cabecera;  // header bytes as read, rewritten with the new count on close
   dbase::Cabecera cab;
   std::vector<std::string> registros;  // each with its deletion flag
-  std::unordered_map<std::string, std::size_t> porNombre;  // upper-case name -> field
+  std::vector<std::string> nombresMayusculas;  // of each field, in order
+  std::vector<int> ranuras;  // open addressing over nombresMayusculas: field or -1
   std::vector<IndexDef> indices;
-  std::vector<std::optional<std::unordered_map<std::string, std::size_t>>> busquedas;
+  std::vector<std::optional<MapaTexto>> busquedas;
   std::size_t pos = 0;
   Estado estado = Estado::Navegar;
   std::string buffer;
@@ -111,12 +120,52 @@ struct DbfTable::Impl {
     return pos < registros.size() ? pos + 1 : 0;
   }
 
+  // Read for every field of every row: a probe in a small table of the upper-case names,
+  // which keeps the first field of a name, with nothing to allocate.
   std::size_t campo(std::string_view nombreCampo) const {
-    auto it = porNombre.find(mayusculas(nombreCampo));
-    if (it == porNombre.end())
-      throw ErrorTabla("La tabla " + rutaTexto() + " no tiene el campo " +
-                       windows1252ToUtf8(nombreCampo));
-    return it->second;
+    if (!ranuras.empty()) {
+      const std::size_t mascara = ranuras.size() - 1;
+      for (std::size_t r = hashNombre(nombreCampo) & mascara;; r = (r + 1) & mascara) {
+        const int i = ranuras[r];
+        if (i < 0) break;
+        if (mismoNombre(nombresMayusculas[std::size_t(i)], nombreCampo)) return std::size_t(i);
+      }
+    }
+    throw ErrorTabla("La tabla " + rutaTexto() + " no tiene el campo " +
+                     windows1252ToUtf8(nombreCampo));
+  }
+  void indexarCampos() {
+    std::size_t n = 8;
+    while (n < 2 * nombresMayusculas.size()) n *= 2;
+    ranuras.assign(n, -1);
+    for (std::size_t i = 0; i < nombresMayusculas.size(); ++i) {
+      for (std::size_t r = hashNombre(nombresMayusculas[i]) & (n - 1);; r = (r + 1) & (n - 1)) {
+        if (ranuras[r] < 0) {
+          ranuras[r] = int(i);
+          break;
+        }
+        if (nombresMayusculas[std::size_t(ranuras[r])] == nombresMayusculas[i]) break;
+      }
+    }
+  }
+  // The character as mayusculas() gives it; callers mostly write names in capitals already,
+  // so toupper only where it may change the character (lower-case letters, and bytes past
+  // ASCII, which a locale may map).
+  static char mayuscula(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x80 && !(u >= 'a' && u <= 'z')) return c;
+    return char(std::toupper(u));
+  }
+  static std::size_t hashNombre(std::string_view nombre) {
+    std::size_t h = 14695981039346656037ull;  // FNV-1a
+    for (char c : nombre) h = (h ^ static_cast<unsigned char>(mayuscula(c))) * 1099511628211ull;
+    return h;
+  }
+  static bool mismoNombre(const std::string& mayusculas, std::string_view nombre) {
+    if (mayusculas.size() != nombre.size()) return false;
+    for (std::size_t k = 0; k < nombre.size(); ++k)
+      if (mayusculas[k] != mayuscula(nombre[k])) return false;
+    return true;
   }
   std::string nombreCampo(std::size_t i) const { return windows1252ToUtf8(cab.campos[i].nombre); }
 
@@ -138,7 +187,7 @@ struct DbfTable::Impl {
     if (!v)
       throw ErrorTabla(fila() + "el campo " + nombreCampo(i) + " es de tipo " +
                        std::string(1, c.tipo) + ", que esta tabla no lee");
-    return *v;
+    return std::move(*v);
   }
 
   [[noreturn]] void noEsNumero(std::size_t i, const std::string& texto) const {
@@ -280,7 +329,8 @@ DbfTable DbfTable::open(const fs::path& folder, std::string_view name, Access ac
     impl->registros.push_back(bytes.substr(impl->cab.longCabecera + r * impl->cab.longRegistro,
                                            impl->cab.longRegistro));
   for (std::size_t i = 0; i < impl->cab.campos.size(); ++i)
-    impl->porNombre.emplace(mayusculas(impl->cab.campos[i].nombre), i);
+    impl->nombresMayusculas.push_back(mayusculas(impl->cab.campos[i].nombre));
+  impl->indexarCampos();
   impl->busquedas.resize(impl->cab.campos.size());
   if (impl->cab.indiceProduccion) impl->indices = indicesConocidos(impl->nombre);
   impl->irDesde(0);
@@ -353,8 +403,11 @@ std::size_t DbfTable::recordNumber() const { return impl_->numeroFila(); }
 void DbfTable::append() {
   impl_->exigirAbierta();
   impl_->publicar();
+  // Every field blank, in the buffer that the previous row used.
+  std::size_t anchos = 0;
+  for (const auto& c : impl_->cab.campos) anchos += std::size_t(c.ancho);
   impl_->buffer.assign(1, dbase::kRegistroVivo);
-  for (const auto& c : impl_->cab.campos) impl_->buffer += dbase::blanco(c);
+  impl_->buffer.append(anchos, ' ');
   impl_->estado = Impl::Estado::Insertar;
 }
 
@@ -373,9 +426,19 @@ void DbfTable::setText(std::string_view field, std::string_view value) {
   const std::size_t i = impl_->campo(field);
   const dbase::Campo& c = impl_->cab.campos[i];
   switch (c.tipo) {
-    case 'C':
-      impl_->poner(i, dbase::bytesTexto(c, value));
+    case 'C': {
+      // Cut to the field and padded with blanks, written in place: the most frequent write.
+      std::string& registro = impl_->editable(i);
+      const std::size_t ancho = std::size_t(c.ancho);
+      if (registro.size() < c.offset + ancho) {
+        impl_->poner(i, dbase::bytesTexto(c, value));
+        return;
+      }
+      const std::size_t n = std::min(value.size(), ancho);
+      value.copy(registro.data() + c.offset, n);
+      std::fill_n(registro.data() + c.offset + n, ancho - n, ' ');
       return;
+    }
     case 'N':
     case 'F': {
       if (value.find_first_not_of(' ') == std::string_view::npos) {
@@ -430,6 +493,14 @@ void DbfTable::setFloat(std::string_view field, double value) {
 
 std::string DbfTable::text(std::string_view field) const {
   const std::size_t i = impl_->campo(field);
+  const dbase::Campo& c = impl_->cab.campos[i];
+  if (c.tipo == 'C') {
+    // The common case read straight from the record: the stored bytes without the trailing
+    // blanks and NULs, as leerValor gives them.
+    std::string_view t = std::string_view(impl_->actual()).substr(c.offset, std::size_t(c.ancho));
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\0')) t.remove_suffix(1);
+    return std::string(t);
+  }
   return impl_->valorDe(impl_->actual(), i).texto;
 }
 
@@ -467,7 +538,7 @@ bool DbfTable::locate(std::string_view field, std::string_view value) {
     for (std::size_t r = 0; r < impl_->registros.size(); ++r)
       if (impl_->vivo(r)) busqueda->emplace(impl_->valorDe(impl_->registros[r], i).texto, r);
   }
-  auto it = busqueda->find(std::string(value));
+  auto it = busqueda->find(value);
   if (it == busqueda->end()) return false;
   impl_->pos = it->second;
   return true;

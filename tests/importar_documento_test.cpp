@@ -4,7 +4,8 @@
 #include "timetable_to_centre/documento_horario.h"
 
 #include <gtest/gtest.h>
-
+#include <libxml/parser.h>
+#include <libxml/tree.h>
 #include <locale.h>
 
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "apoyo/carpeta_temporal.h"
 #include "apoyo/mundo_solucion.h"
 #include "formats/documento_xml.h"
+#include "formats/windows1252.h"
 
 namespace fs = std::filesystem;
 using namespace tov;
@@ -154,6 +156,70 @@ TEST(DocumentoCodificacion, KeepsTheDeclaredEncoding) {
     EXPECT_NE(salida.find("Nombre=\"" + c.nombreEntrada + "\""), std::string::npos) << salida;
     EXPECT_NE(salida.find("codigoProfesor=\"" + c.profesorEsperado + "\""), std::string::npos)
         << salida;
+  }
+}
+
+// What libxml2's serialiser makes of the same actividad elements built as nodes: the
+// document written without them is read back, they are added to its horario with
+// xmlNewProp, and it is written again in `codificacion`.
+std::string segunLibxml2(const std::string& sinActividades, const std::vector<Actividad>& actividades,
+                         const char* codificacion) {
+  xmlDocPtr doc = xmlReadMemory(sinActividades.data(), static_cast<int>(sinActividades.size()),
+                                nullptr, nullptr, XML_PARSE_NONET);
+  if (!doc) return "no se puede leer";
+  xmlNodePtr horario = xmlDocGetRootElement(doc)->children;
+  while (horario && horario->type != XML_ELEMENT_NODE) horario = horario->next;
+  const auto X = [](const char* s) { return reinterpret_cast<const xmlChar*>(s); };
+  for (const Actividad& a : actividades) {
+    xmlAddChild(horario, xmlNewDocText(doc, X("\n    ")));
+    xmlNodePtr e = xmlNewChild(horario, nullptr, X("actividad"), nullptr);
+    for (const auto& [nombre, valor] :
+         {std::pair<const char*, std::string>{"tipo", a.tipo}, {"codigoProfesor", a.codigoProfesor},
+          {"codigoGrupo", a.codigoGrupo}, {"codigoMateria", a.codigoMateria},
+          {"codigoAula", a.codigoAula}, {"dia", a.dia}, {"HoraInicio", a.HoraInicio},
+          {"HoraFin", a.HoraFin}})
+      xmlNewProp(e, X(nombre), X(windows1252ToUtf8(valor).c_str()));
+  }
+  xmlAddChild(horario, xmlNewDocText(doc, X("\n  ")));
+  xmlChar* memoria = nullptr;
+  int tamano = 0;
+  xmlDocDumpFormatMemoryEnc(doc, &memoria, &tamano, codificacion, 0);
+  std::string bytes(reinterpret_cast<const char*>(memoria), static_cast<std::size_t>(tamano));
+  xmlFree(memoria);
+  xmlFreeDoc(doc);
+  return bytes;
+}
+
+// Every byte a table value can hold, in every kind of declared encoding (one byte, one that
+// lacks most of them, two bytes with a byte order mark), comes out as the serialiser of the
+// nodes writes it: escapes, character references for what the encoding lacks, the end at a
+// NUL byte.
+TEST(DocumentoCodificacion, ActividadBytesMatchLibxml2sOwnSerialiser) {
+  std::vector<Actividad> actividades;
+  for (int desde = 1; desde < 256; desde += 64) {
+    Actividad a;
+    std::string* campos[] = {&a.tipo, &a.codigoProfesor, &a.codigoGrupo, &a.codigoMateria,
+                             &a.codigoAula, &a.dia, &a.HoraInicio, &a.HoraFin};
+    for (int b = desde; b < desde + 64 && b < 256; ++b)
+      *campos[b % 8] += static_cast<char>(b);
+    actividades.push_back(a);
+  }
+  actividades.push_back({"CLA", std::string("P1\0oculto", 9), "1A", "M&M", "", "L", "08:00", "<>"});
+  actividades.push_back(kClase);
+
+  for (const char* codificacion : {"UTF-8", "ISO-8859-1", "windows-1252", "US-ASCII", "UTF-16"}) {
+    SCOPED_TRACE(codificacion);
+    const std::string ascii = std::string("<?xml version=\"1.0\" encoding=\"") + codificacion +
+                              "\"?>\n<!-- antes -->\n<Centro Codigo=\"1\" Nombre=\"IES\" "
+                              "CursoEscolar=\"2025\" Version=\"3\"/>\n<!-- despues -->\n";
+    std::string entrada = ascii;
+    if (std::string(codificacion) == "UTF-16") {
+      entrada = "\xFF\xFE";
+      for (char c : ascii) entrada += std::string{c, '\0'};
+    }
+    const std::string sinActividades = construir(entrada);
+    EXPECT_EQ(construir(entrada, actividades),
+              segunLibxml2(sinActividades, actividades, codificacion));
   }
 }
 

@@ -33,9 +33,15 @@ ComprobacionAsigt::Par& ComprobacionAsigt::par(const std::string& turno,
                                                const std::string& curso,
                                                const std::string& grupo,
                                                const std::string& asig) {
-  std::string clave = turno + kSeparador + nivel + kSeparador + curso + kSeparador + grupo +
-                      kSeparador + asig;
-  auto [it, nuevo] = indice_.try_emplace(std::move(clave), pares_.size());
+  // One key buffer for every placed row: most rows find a pair already seen.
+  clave_.clear();
+  for (const std::string* parte : {&turno, &nivel, &curso, &grupo}) {
+    clave_ += *parte;
+    clave_ += kSeparador;
+  }
+  clave_ += asig;
+  if (auto visto = indice_.find(clave_); visto != indice_.end()) return pares_[visto->second];
+  auto [it, nuevo] = indice_.try_emplace(clave_, pares_.size());
   if (nuevo) {
     Par p;
     p.descripcion = windows1252ToUtf8("turno " + turno + ", nivel " + nivel + ", curso " + curso +

@@ -39,6 +39,7 @@ class ComprobacionAsigt {
 
   std::vector<Par> pares_;  // first-seen order, so the report reads in table order
   std::unordered_map<std::string, std::size_t> indice_;
+  std::string clave_;  // the key being looked up, kept to reuse its buffer
   std::string fallo_;  // why the check could not be made, when it could not
 };
 

@@ -1,8 +1,12 @@
 #include "timetable_to_centre/documento_horario.h"
 
+#include <libxml/encoding.h>
 #include <libxml/tree.h>
+#include <libxml/xmlIO.h>
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <memory>
 #include <new>
 #include <random>
@@ -45,6 +49,80 @@ void atributo(xmlNodePtr elemento, const char* nombre, std::string_view valor125
   // xmlNewProp stores the value as plain text; the serialiser escapes it.
   const std::string utf8 = windows1252ToUtf8(valor1252);
   creado(xmlNewProp(elemento, X(nombre), X(utf8.c_str())));
+}
+
+// Each Windows-1252 byte as libxml2's serialiser writes it in an attribute value, in UTF-8
+// before the output encoding: the markup characters as entities, the line breaks and the tab
+// as character references (so that a reader does not normalise them to blanks), the rest as
+// the character itself.
+class EscapeAtributo {
+ public:
+  EscapeAtributo() {
+    for (int b = 1; b < 256; ++b) tabla_[b] = windows1252ToUtf8(std::string(1, static_cast<char>(b)));
+    tabla_['&'] = "&amp;";
+    tabla_['<'] = "&lt;";
+    tabla_['>'] = "&gt;";
+    tabla_['"'] = "&quot;";
+    tabla_['\n'] = "&#10;";
+    tabla_['\r'] = "&#13;";
+    tabla_['\t'] = "&#9;";
+  }
+
+  void anadir(std::string& destino, std::string_view valor1252) const {
+    for (char c : valor1252) {
+      const unsigned char b = static_cast<unsigned char>(c);
+      // The value is handed to libxml2 as a C string: it ends at a NUL byte.
+      if (b == 0) return;
+      if (b < 0x80 && b != '&' && b != '<' && b != '>' && b != '"' && b >= 0x20)
+        destino += c;
+      else
+        destino += tabla_[b];
+    }
+  }
+
+ private:
+  std::array<std::string, 256> tabla_;
+};
+
+const EscapeAtributo& escapeAtributo() {
+  static const EscapeAtributo escape;
+  return escape;
+}
+
+// UTF-8 text in `codificacion` through libxml2's own encoder, which writes a character the
+// encoding lacks as a character reference, as its serialiser does; without what the encoder
+// puts before any text (a byte order mark).
+std::string codificar(const char* codificacion, std::string_view utf8) {
+  auto pasar = [codificacion](std::string_view texto) {
+    std::string bytes;
+    xmlCharEncodingHandlerPtr conversor = xmlFindCharEncodingHandler(codificacion);
+    if (!conversor) return bytes;
+    const auto escribir = [](void* destino, const char* datos, int n) {
+      static_cast<std::string*>(destino)->append(datos, static_cast<std::size_t>(n));
+      return n;
+    };
+    std::unique_ptr<xmlOutputBuffer, int (*)(xmlOutputBufferPtr)> salida(
+        creado(xmlOutputBufferCreateIO(escribir, nullptr, &bytes, conversor)),
+        xmlOutputBufferClose);
+    for (std::size_t hecho = 0; hecho < texto.size();) {
+      const int trozo = static_cast<int>(std::min<std::size_t>(texto.size() - hecho, INT_MAX / 2));
+      if (xmlOutputBufferWrite(salida.get(), trozo, texto.data() + hecho) < 0) throw std::bad_alloc();
+      hecho += static_cast<std::size_t>(trozo);
+    }
+    if (xmlOutputBufferFlush(salida.get()) < 0) bytes.clear();
+    return bytes;
+  };
+  std::string bytes = pasar(utf8);
+  const std::string inicio = pasar({});
+  if (bytes.compare(0, inicio.size(), inicio) == 0) bytes.erase(0, inicio.size());
+  return bytes;
+}
+
+bool esUtf8(const char* codificacion) {
+  std::string nombre(codificacion);
+  for (char& c : nombre)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return nombre == "UTF-8" || nombre == "UTF8";
 }
 
 xmlNodePtr texto(xmlDocPtr doc, const char* contenido) {
@@ -198,53 +276,98 @@ DocumentoHorario::DocumentoHorario(XmlDocument cargado, std::string_view fechaEx
   anadir(centro, texto(doc, kFinCentro));
 }
 
-void DocumentoHorario::agregarActividad(const Actividad& a) {
+const char* DocumentoHorario::codificacion() const {
   xmlDocPtr doc = doc_.raw();
-  if (!cierre_) {
-    cierre_ = texto(doc, kSangriaHorario);
-    anadir(horario_, cierre_);
-  }
-  xmlNodePtr actividad = creado(xmlNewDocNode(doc, nullptr, X("actividad"), nullptr));
-  // Insert the element before the closing line break first and its indentation before it:
-  // libxml2 merges a text node put next to another text node.
-  if (!xmlAddPrevSibling(cierre_, actividad)) {
-    xmlFreeNode(actividad);
-    throw std::bad_alloc();
-  }
-  xmlNodePtr sangria = texto(doc, kSangriaActividad);
-  if (!xmlAddPrevSibling(actividad, sangria)) {
-    xmlFreeNode(sangria);
-    throw std::bad_alloc();
-  }
-  atributo(actividad, "tipo", a.tipo);
-  atributo(actividad, "codigoProfesor", a.codigoProfesor);
-  atributo(actividad, "codigoGrupo", a.codigoGrupo);
-  atributo(actividad, "codigoMateria", a.codigoMateria);
-  atributo(actividad, "codigoAula", a.codigoAula);
-  atributo(actividad, "dia", a.dia);
-  atributo(actividad, "HoraInicio", a.HoraInicio);
-  atributo(actividad, "HoraFin", a.HoraFin);
-  ++actividades_;
+  return doc->encoding ? reinterpret_cast<const char*>(doc->encoding) : kCodificacionPorDefecto;
 }
 
-std::string DocumentoHorario::serializar() const {
-  xmlDocPtr doc = doc_.raw();
-  const char* codificacion =
-      doc->encoding ? reinterpret_cast<const char*>(doc->encoding) : kCodificacionPorDefecto;
+std::string DocumentoHorario::errorCodificacion() const {
+  return "No se puede escribir el documento " + doc_.file().string() + " en la codificación " +
+         codificacion();
+}
+
+std::string DocumentoHorario::volcado() const {
   xmlChar* memoria = nullptr;
   int tamano = 0;
   // No formatting: the kept nodes are written as they were loaded, and the new elements
   // carry their own line breaks.
-  xmlDocDumpFormatMemoryEnc(doc, &memoria, &tamano, codificacion, 0);
-  if (!memoria)
-    throw ErrorXml("No se puede escribir el documento " + doc_.file().string() +
-                   " en la codificación " + codificacion);
+  xmlDocDumpFormatMemoryEnc(doc_.raw(), &memoria, &tamano, codificacion(), 0);
+  if (!memoria) throw ErrorXml(errorCodificacion());
   std::unique_ptr<xmlChar, void (*)(void*)> liberar(memoria, xmlFree);
   return std::string(reinterpret_cast<const char*>(memoria), static_cast<std::size_t>(tamano));
 }
 
+std::string DocumentoHorario::cola() const {
+  // Once there is an actividad, horario holds only its closing line break, so the file ends
+  // with these tags; the actividad lines go before them.
+  const std::string tags = std::string(kSangriaHorario) + "</horario>" + kFinCentro + "</Centro>\n";
+  return esUtf8(codificacion()) ? tags : codificar(codificacion(), tags);
+}
+
+// libxml2's serialisation without its closing tags `cola`.
+std::string DocumentoHorario::sinCola(std::string volcado, const std::string& cola) const {
+  if (cola.empty() || volcado.size() < cola.size() ||
+      volcado.compare(volcado.size() - cola.size(), cola.size(), cola) != 0)
+    throw ErrorXml(errorCodificacion());
+  volcado.resize(volcado.size() - cola.size());
+  return volcado;
+}
+
+void DocumentoHorario::agregarActividad(const Actividad& a) {
+  // A typical actividad line, to reserve room for the ones announced.
+  constexpr std::size_t kBytesPorActividad = 192;
+  std::size_t quitar = 0;  // the closing tags at the end of texto_, kept out while appending
+  if (!cierre_) {
+    cierre_ = texto(doc_.raw(), kSangriaHorario);
+    anadir(horario_, cierre_);
+    completo_ = esUtf8(codificacion());
+    if (completo_) {
+      colaUtf8_ = cola();
+      texto_ = sinCola(volcado(), colaUtf8_);
+      texto_.reserve(texto_.size() + reserva_ * kBytesPorActividad + colaUtf8_.size());
+    } else {
+      texto_.reserve(reserva_ * kBytesPorActividad);
+    }
+  } else if (completo_) {
+    quitar = colaUtf8_.size();
+  }
+  texto_.resize(texto_.size() - quitar);
+
+  const EscapeAtributo& escape = escapeAtributo();
+  texto_ += kSangriaActividad;
+  texto_ += "<actividad";
+  for (const auto& [nombre, valor] : {std::pair<const char*, const std::string*>{" tipo=\"", &a.tipo},
+                                      {" codigoProfesor=\"", &a.codigoProfesor},
+                                      {" codigoGrupo=\"", &a.codigoGrupo},
+                                      {" codigoMateria=\"", &a.codigoMateria},
+                                      {" codigoAula=\"", &a.codigoAula},
+                                      {" dia=\"", &a.dia},
+                                      {" HoraInicio=\"", &a.HoraInicio},
+                                      {" HoraFin=\"", &a.HoraFin}}) {
+    texto_ += nombre;
+    escape.anadir(texto_, *valor);
+    texto_ += '"';
+  }
+  texto_ += "/>";
+  if (completo_) texto_ += colaUtf8_;
+  ++actividades_;
+}
+
+std::string DocumentoHorario::serializar() const {
+  if (actividades_ == 0) return volcado();
+  if (completo_) return texto_;
+  const std::string fin = cola();
+  std::string bytes = sinCola(volcado(), fin);
+  bytes += codificar(codificacion(), texto_);
+  bytes += fin;
+  return bytes;
+}
+
 void DocumentoHorario::guardar(const fs::path& destino, SistemaArchivos& archivos) const {
-  const std::string bytes = serializar();
+  // The whole file is already at hand in UTF-8: no copy of it.
+  std::string otraCodificacion;
+  if (!completo_) otraCodificacion = serializar();
+  const std::string_view bytes = completo_ ? std::string_view(texto_) : otraCodificacion;
   fs::path temporal = destino;
   temporal += sufijoTemporal();
   try {

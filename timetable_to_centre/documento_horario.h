@@ -1,5 +1,8 @@
 // The timetable document for the school system: the loaded centre document with its root
-// replaced by a new Centro that holds the solved timetable, saved atomically.
+// replaced by a new Centro that holds the solved timetable, saved atomically. The actividad
+// elements, a large school's hundreds of thousands, are not built as nodes: they are kept as
+// their serialised lines and put into libxml2's output of the rest, byte for byte as its
+// serialiser would write them.
 #pragma once
 #include <ctime>
 #include <cstddef>
@@ -50,6 +53,9 @@ class DocumentoHorario {
 
   const CabeceraCentro& cabecera() const { return cabecera_; }
 
+  // Room for about this many actividad elements, so that a large timetable grows in place.
+  void reservar(std::size_t actividades) { reserva_ = actividades; }
+
   // Appends one actividad to horario.
   void agregarActividad(const Actividad& actividad);
   std::size_t actividades() const { return actividades_; }
@@ -67,7 +73,20 @@ class DocumentoHorario {
   CabeceraCentro cabecera_;
   _xmlNode* horario_ = nullptr;
   _xmlNode* cierre_ = nullptr;  // the line break before </horario>, once there is an actividad
+  const char* codificacion() const;  // of the output
+  std::string errorCodificacion() const;
+  std::string volcado() const;  // libxml2's serialisation of the nodes, in the output encoding
+  std::string cola() const;     // the closing tags that end the file, in the output encoding
+  std::string sinCola(std::string volcado, const std::string& cola) const;
+
+  // From the first actividad on, in UTF-8 output, the whole file: libxml2's serialisation with
+  // the actividad lines put before the closing tags that end it. In another encoding, only
+  // the lines, in UTF-8, encoded when the file is written.
+  std::string texto_;
+  bool completo_ = false;
+  std::string colaUtf8_;  // cola() while completo_
   std::size_t actividades_ = 0;
+  std::size_t reserva_ = 0;
 };
 
 }  // namespace tov

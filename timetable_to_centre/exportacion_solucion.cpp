@@ -200,9 +200,12 @@ Informe exportarSolucion(const fs::path& xml, const fs::path& carpeta, SistemaAr
   // No conversion may replace the tables while they are read.
   BloqueoCarpeta bloqueo(carpeta);
   TablasSolucion tablas(carpeta);
-  DocumentoHorario documento(XmlDocument::load(xml), fechaExportacionAhora());
+  // The new document keeps only the root's attributes and what lies outside the root.
+  DocumentoHorario documento(XmlDocument::load(xml, XmlDocument::Keep::RootAndOutside),
+                             fechaExportacionAhora());
 
   Informe informe;
+  documento.reservar(tablas.SOLUC.recordCount());
   Exportacion exportacion(tablas, documento, informe);
   const long clases = exportacion.recorrer(Pasada::Clases);
   const long tareas = exportacion.recorrer(Pasada::Tareas);

@@ -3,6 +3,8 @@
 // and TDbf walking the tables we write through the tag.
 #include <gtest/gtest.h>
 
+#include "apoyo/salida_de_orden.h"
+
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -329,16 +331,6 @@ TEST(DbaseMdx, IndicesDanadosDanErrorTabla) {
 // ---------------------------------------------------------------------------------------
 // TDbf, the referee: it must find the tag and walk the rows in index order.
 
-std::string ejecutar(const std::string& orden, int& salida) {
-  std::string texto;
-  FILE* p = ::popen(orden.c_str(), "r");
-  if (!p) return texto;
-  char buf[4096];
-  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) texto.append(buf, n);
-  const int estado = ::pclose(p);
-  salida = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
-  return texto;
-}
 
 // Runs the TDbf reader over COUNTSES in `origen`. On a case-sensitive file system TDbf
 // looks for "COUNTSES.mdx" and opens the table without index when the name differs, so
@@ -354,7 +346,7 @@ std::string tdbfRecorre(const fs::path& origen) {
   fs::copy_file(origen / "COUNTSES.MDX", copia / "COUNTSES.mdx");
   int salida = -1;
   const std::string texto =
-      ejecutar(std::string(TOV_LEER_INDICE) + " '" + copia.ruta().string() + "' COUNTSES.DBF NSES 2>&1", salida);
+      tov::prueba::salidaDeOrden(std::string(TOV_LEER_INDICE) + " '" + copia.ruta().string() + "' COUNTSES.DBF NSES 2>&1", salida);
   EXPECT_EQ(salida, 0) << texto;
   return texto;
 #endif

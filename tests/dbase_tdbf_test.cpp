@@ -2,6 +2,8 @@
 // Borland one, reads every table we write with the same fields and values.
 #include <gtest/gtest.h>
 
+#include "apoyo/salida_de_orden.h"
+
 #include <cstdio>
 #include <sys/wait.h>
 
@@ -14,16 +16,6 @@ namespace {
 
 using prueba::CarpetaTemporal;
 
-std::string ejecutar(const std::string& orden, int& salida) {
-  std::string texto;
-  FILE* p = ::popen(orden.c_str(), "r");
-  if (!p) return texto;
-  char buf[4096];
-  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) texto.append(buf, n);
-  const int estado = ::pclose(p);
-  salida = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
-  return texto;
-}
 
 // The listing the TDbf reader prints, built from what our engine reads back.
 std::string listadoEsperado(const prueba::Muestra& m, const std::filesystem::path& carpeta) {
@@ -54,7 +46,7 @@ TEST(DbaseTdbf, TdbfLeeLasSieteTablasComoLasEscribimos) {
     prueba::crearMuestra(dir.ruta(), m);
     int salida = -1;
     const std::string listado =
-        ejecutar(std::string(TOV_LECTOR_TDBF) + " '" + dir.ruta().string() + "' " + m.tabla + ".DBF", salida);
+        tov::prueba::salidaDeOrden(std::string(TOV_LECTOR_TDBF) + " '" + dir.ruta().string() + "' " + m.tabla + ".DBF", salida);
     EXPECT_EQ(salida, 0);
     const std::string esperado = listadoEsperado(m, dir.ruta());
     EXPECT_EQ(listado, esperado);

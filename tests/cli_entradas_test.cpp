@@ -6,12 +6,11 @@
 #include <unistd.h>
 
 #include <functional>
-#include <sstream>
 
 #include "apoyo/carpeta_temporal.h"
 #include "apoyo/instantanea.h"
 #include "apoyo/mundo_solucion.h"
-#include "cli/orden.h"
+#include "apoyo/orden_cli.h"
 #include "formats/tabla_dbase.h"
 
 namespace fs = std::filesystem;
@@ -42,17 +41,6 @@ const char* kCentro = R"(<?xml version="1.0" encoding="UTF-8"?>
 </Centro>
 )";
 
-struct Salida {
-  int estado;
-  std::string out, err;
-};
-
-Salida cli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  int estado = ejecutarOrden(args, out, err);
-  return {estado, out.str(), err.str()};
-}
-
 // A school converted once, with a SOLUC solved for it: the state a user's machine is in.
 struct Mundo {
   CarpetaTemporal tmp;
@@ -63,7 +51,7 @@ struct Mundo {
   Mundo() {
     fs::create_directories(datos);
     escribirArchivo(xml, kCentro);
-    Salida s = cli({"exportar", xml.string(), "--carpeta", trabajo.string()});
+    ResultadoCli s = ordenCli({"exportar", xml.string(), "--carpeta", trabajo.string()});
     if (s.estado != 0) ADD_FAILURE() << s.err;
     escribirSoluc(trabajo, {{"MAT", "CCM", "1", "1", "1A", "ANA", "A1"}});
   }
@@ -205,7 +193,7 @@ TEST_P(EntradasMalas, ElMensajeDiceDondeYNadaSePierde) {
   Mundo m;
   c.preparar(m);
   Instantanea antes = m.foto();
-  Salida s = cli(m.orden(c.orden));
+  ResultadoCli s = ordenCli(m.orden(c.orden));
   EXPECT_EQ(s.estado, c.estado) << s.err;
   for (const auto& fragmento : c.dice)
     EXPECT_NE(s.err.find(expandir(fragmento, m)), std::string::npos)
@@ -231,13 +219,13 @@ TEST(TablaRetenida, PorOtroProgramaDetieneAmbasDireccionesSinCambiarNada) {
     Mundo m;
     Instantanea antes = m.foto();
     auto soltar = retenerTabla(m.trabajo, u.tabla);
-    Salida s = cli(m.orden(u.orden));
+    ResultadoCli s = ordenCli(m.orden(u.orden));
     soltar();
     EXPECT_EQ(s.estado, 1);
     EXPECT_NE(s.err.find("La tabla " + (m.trabajo / u.tabla).string()), std::string::npos) << s.err;
     EXPECT_NE(s.err.find("está en uso por otro programa"), std::string::npos) << s.err;
     EXPECT_EQ(m.foto(), antes);
-    EXPECT_EQ(cli(m.orden(u.orden)).estado, 0) << "once the table is free the run completes";
+    EXPECT_EQ(ordenCli(m.orden(u.orden)).estado, 0) << "once the table is free the run completes";
   }
 }
 
@@ -248,10 +236,10 @@ TEST(NombresYRutas, ConEspaciosAcentosYEne) {
   fs::path trabajo = tmp / "Trabajo común";
   fs::create_directories(carpeta);
   escribirArchivo(xml, kCentro);
-  Salida ida = cli({"exportar", xml.string(), "--carpeta", trabajo.string()});
+  ResultadoCli ida = ordenCli({"exportar", xml.string(), "--carpeta", trabajo.string()});
   ASSERT_EQ(ida.estado, 0) << ida.err;
   escribirSoluc(trabajo, {{"MAT", "CCM", "1", "1", "1A", "ANA", "A1"}});
-  Salida vuelta = cli({"importar", xml.string(), "--carpeta", trabajo.string()});
+  ResultadoCli vuelta = ordenCli({"importar", xml.string(), "--carpeta", trabajo.string()});
   ASSERT_EQ(vuelta.estado, 0) << vuelta.err;
   std::string resultado = leerArchivo(carpeta / "ResultadoOrvantIES Álamo.xml");
   EXPECT_NE(resultado.find("codigoGrupo=\"1A\""), std::string::npos) << resultado;

@@ -1,9 +1,8 @@
 // transorvant-cli: exit codes, the dry run, and the one-object JSON answer.
-#include "cli/orden.h"
+#include "apoyo/orden_cli.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "apoyo/carpeta_temporal.h"
 #include "apoyo/instantanea.h"
@@ -30,17 +29,6 @@ const char* kCentro = R"(<?xml version="1.0" encoding="UTF-8"?>
 </Centro>
 )";
 
-struct Salida {
-  int estado;
-  std::string out, err;
-};
-
-Salida ejecutar(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  int estado = ejecutarOrden(args, out, err);
-  return {estado, out.str(), err.str()};
-}
-
 TEST(Cli, UsageErrorsAndHelp) {
   struct Caso {
     std::vector<std::string> args;
@@ -51,7 +39,7 @@ TEST(Cli, UsageErrorsAndHelp) {
                         Caso{{"exportar", "a.xml", "--carpeta"}, 2},
                         Caso{{"exportar", "a.xml", "--rapido"}, 2}, Caso{{"--help"}, 0},
                         Caso{{"exportar", "--help"}, 0}}) {
-    Salida s = ejecutar(c.args);
+    ResultadoCli s = ordenCli(c.args);
     SCOPED_TRACE(testing::PrintToString(c.args));
     EXPECT_EQ(s.estado, c.estado);
     EXPECT_NE((c.estado == 0 ? s.out : s.err).find("Uso:"), std::string::npos);
@@ -60,7 +48,7 @@ TEST(Cli, UsageErrorsAndHelp) {
 
 TEST(Cli, NoInputFile) {
   CarpetaTemporal tmp;
-  Salida s = ejecutar({"exportar", (tmp / "no-existe.xml").string(), "--carpeta",
+  ResultadoCli s = ordenCli({"exportar", (tmp / "no-existe.xml").string(), "--carpeta",
                        (tmp / "XCAMBIO").string(), "--json"});
   EXPECT_EQ(s.estado, 3);
   EXPECT_NE(s.err.find("No existe archivo"), std::string::npos);
@@ -75,7 +63,7 @@ TEST(Cli, ADocumentThatIsNotWellFormedIsAnErrorAndTouchesNothing) {
   fs::create_directories(tmp / "XCAMBIO");
   escribirArchivo(tmp / "XCAMBIO" / "PROFT.DBF", "viejo");
   Instantanea antes = instantanea(tmp / "XCAMBIO");
-  Salida s = ejecutar({"exportar", (tmp / "roto.xml").string(), "--json", "--carpeta",
+  ResultadoCli s = ordenCli({"exportar", (tmp / "roto.xml").string(), "--json", "--carpeta",
                        (tmp / "XCAMBIO").string()});
   EXPECT_EQ(s.estado, 1);
   EXPECT_NE(s.err.find("El archivo XML no es válido"), std::string::npos) << s.err;
@@ -88,7 +76,7 @@ TEST(Cli, ADocumentThatIsNotWellFormedIsAnErrorAndTouchesNothing) {
 TEST(Cli, ExportWritesTheTablesAndReportsThem) {
   CarpetaTemporal tmp;
   escribirArchivo(tmp / "centro.xml", kCentro);
-  Salida s = ejecutar({"exportar", (tmp / "centro.xml").string(), "--carpeta",
+  ResultadoCli s = ordenCli({"exportar", (tmp / "centro.xml").string(), "--carpeta",
                        (tmp / "XCAMBIO").string(), "--json"});
   ASSERT_EQ(s.estado, 0) << s.err;
   for (const char* t : {"ASIGNOMT", "PROFT", "AULAT", "GRUPOST", "ASIGT", "DIASHORAST", "COUNTSES"}) {
@@ -105,7 +93,7 @@ TEST(Cli, DryRunChangesNothing) {
   CarpetaTemporal tmp;
   escribirArchivo(tmp / "centro.xml", kCentro);
   Instantanea antes = instantanea(tmp.ruta());
-  Salida s = ejecutar({"exportar", (tmp / "centro.xml").string(), "--comprobar", "--carpeta",
+  ResultadoCli s = ordenCli({"exportar", (tmp / "centro.xml").string(), "--comprobar", "--carpeta",
                        (tmp / "XCAMBIO").string()});
   ASSERT_EQ(s.estado, 0) << s.err;
   EXPECT_NE(s.out.find("ASIGNOMT: 2 filas"), std::string::npos) << s.out;

@@ -35,12 +35,6 @@ std::vector<std::string> abcHasta9YAbc() {
   return v;
 }
 
-std::vector<std::string> columna(const std::vector<Fila>& filas, std::size_t i) {
-  std::vector<std::string> c;
-  for (const auto& f : filas) c.push_back(f[i]);
-  return c;
-}
-
 struct CasoCodigos {
   const char* nombre;
   std::vector<std::string> codigos;

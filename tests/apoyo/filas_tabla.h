@@ -26,4 +26,11 @@ inline std::vector<Fila> filasDe(const std::filesystem::path& carpeta, std::stri
   return filas;
 }
 
+// Field `i` of every row.
+inline std::vector<std::string> columna(const std::vector<Fila>& filas, std::size_t i) {
+  std::vector<std::string> c;
+  for (const auto& f : filas) c.push_back(f[i]);
+  return c;
+}
+
 }  // namespace tov::prueba

@@ -48,8 +48,9 @@ Informe convertirCentro(const fs::path& xml, const Conversion& conversion,
   const auto& generadores =
       conversion.generadores ? *conversion.generadores : generadoresDeLaConversion();
 
-  // A document that cannot be used stops the run before anything is touched.
-  XmlDocument DocXML = XmlDocument::load(xml);
+  // A document that cannot be used stops the run before anything is touched. The builders
+  // read elements and attributes only: the text between them is not built.
+  XmlDocument DocXML = XmlDocument::load(xml, XmlDocument::Keep::Elements);
 
   CarpetaCreada carpeta(conversion.carpeta, archivos);
   BloqueoCarpeta bloqueo(conversion.carpeta);

@@ -8,13 +8,10 @@
 #include <libxml/xmlerror.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
-#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <mutex>
 #include <stdexcept>
 
@@ -59,12 +56,18 @@ struct Problem {
 struct ParseState {
   xmlParserCtxtPtr main = nullptr;
   Problem first;
-  // A root-only load checks everything inside the root but builds none of it.
-  bool rootOnly = false;
+  // Every load checks the whole document; what it builds inside the root depends on this.
+  XmlDocument::Keep keep = XmlDocument::Keep::Everything;
   int depth = 0;  // elements open in the main document
 
-  // True for a node of the main document inside the root, which a root-only load skips.
-  bool skips(void* ctx) const { return rootOnly && ctx == main && depth >= 1; }
+  // An element of the main document inside the root, which a root-only load skips.
+  bool skipsElement(void* ctx) const {
+    return keep == XmlDocument::Keep::RootAndOutside && ctx == main && depth >= 1;
+  }
+  // Text, comments and the like inside the root, which only a full load builds.
+  bool skipsContent(void* ctx) const {
+    return keep != XmlDocument::Keep::Everything && ctx == main && depth >= 1;
+  }
 
   void note(Problem::Kind kind, int line, int column, std::string message) {
     if (first.kind != Problem::None) return;
@@ -130,7 +133,7 @@ void onReference(void* ctx, const xmlChar* name) {
       return;
     }
   }
-  if (ParseState* state = stateOf(ctxt); state && state->skips(ctx)) return;
+  if (ParseState* state = stateOf(ctxt); state && state->skipsContent(ctx)) return;
   xmlSAX2Reference(ctx, name);
 }
 
@@ -159,7 +162,7 @@ void onStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix,
   auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
   ParseState* state = stateOf(ctxt);
   if (state && ctxt == state->main) {
-    const bool skip = state->skips(ctx);
+    const bool skip = state->skipsElement(ctx);
     ++state->depth;
     if (skip) return;
   }
@@ -189,27 +192,27 @@ void onEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, co
   ParseState* state = stateOf(ctxt);
   if (state && ctxt == state->main) {
     --state->depth;
-    if (state->skips(ctx)) return;
+    if (state->skipsElement(ctx)) return;
   }
   xmlSAX2EndElementNs(ctx, localname, prefix, uri);
 }
 
-// Text, CDATA, comments and processing instructions: built unless a root-only load is inside
-// the root.
+// Text, CDATA, comments and processing instructions: inside the root, built by a full load
+// only.
 void onCharacters(void* ctx, const xmlChar* text, int len) {
-  if (ParseState* state = stateOf(ctx); state && state->skips(ctx)) return;
+  if (ParseState* state = stateOf(ctx); state && state->skipsContent(ctx)) return;
   xmlSAX2Characters(ctx, text, len);
 }
 void onCdata(void* ctx, const xmlChar* text, int len) {
-  if (ParseState* state = stateOf(ctx); state && state->skips(ctx)) return;
+  if (ParseState* state = stateOf(ctx); state && state->skipsContent(ctx)) return;
   xmlSAX2CDataBlock(ctx, text, len);
 }
 void onComment(void* ctx, const xmlChar* text) {
-  if (ParseState* state = stateOf(ctx); state && state->skips(ctx)) return;
+  if (ParseState* state = stateOf(ctx); state && state->skipsContent(ctx)) return;
   xmlSAX2Comment(ctx, text);
 }
 void onProcessingInstruction(void* ctx, const xmlChar* target, const xmlChar* data) {
-  if (ParseState* state = stateOf(ctx); state && state->skips(ctx)) return;
+  if (ParseState* state = stateOf(ctx); state && state->skipsContent(ctx)) return;
   xmlSAX2ProcessingInstruction(ctx, target, data);
 }
 
@@ -233,24 +236,21 @@ void installRefusingLoader() {
   });
 }
 
-std::string readWhole(const fs::path& file) {
-  errno = 0;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    const int err = errno;
-    throw ErrorXml("No se puede leer el archivo XML " + displayName(file) + ": " +
-                   (err ? std::strerror(err) : "no se puede abrir"));
+// The file goes to libxml2 in blocks, as its own file reader would give it: no copy of the
+// whole document is held beside the tree.
+struct FileInput {
+  std::ifstream in;
+  bool failed = false;
+};
+
+int readBlock(void* context, char* buffer, int len) {
+  auto* input = static_cast<FileInput*>(context);
+  input->in.read(buffer, len);
+  if (input->in.bad()) {
+    input->failed = true;
+    return -1;
   }
-  // In blocks into one allocation: a district's document is many megabytes.
-  std::string bytes;
-  std::error_code ec;
-  if (const auto tamano = fs::file_size(file, ec); !ec) bytes.reserve(static_cast<std::size_t>(tamano));
-  std::array<char, 65536> bloque;
-  while (in.read(bloque.data(), bloque.size()) || in.gcount() > 0)
-    bytes.append(bloque.data(), static_cast<std::size_t>(in.gcount()));
-  if (in.bad())
-    throw ErrorXml("No se puede leer el archivo XML " + displayName(file) + ": error de lectura");
-  return bytes;
+  return static_cast<int>(input->in.gcount());
 }
 
 struct FreeContext {
@@ -346,9 +346,14 @@ XmlDocument XmlDocument::load(const fs::path& file, Keep keep) {
   const std::string name = displayName(file);
   // Read the bytes ourselves: paths with accents and blanks then need nothing from
   // libxml2, and it gets no file name from which to resolve anything.
-  const std::string bytes = readWhole(file);
-  if (bytes.size() > static_cast<std::size_t>(INT_MAX))
-    throw ErrorXml("El archivo XML es demasiado grande: " + name);
+  FileInput input;
+  errno = 0;
+  input.in.open(file, std::ios::binary);
+  if (!input.in) {
+    const int err = errno;
+    throw ErrorXml("No se puede leer el archivo XML " + name + ": " +
+                   (err ? std::strerror(err) : "no se puede abrir"));
+  }
 
   xmlInitParser();
   installRefusingLoader();
@@ -361,8 +366,8 @@ XmlDocument XmlDocument::load(const fs::path& file, Keep keep) {
   ctxt->sax->reference = onReference;
   ctxt->sax->getParameterEntity = onParameterEntity;
   ctxt->sax->startElementNs = onStartElement;
-  if (keep == Keep::RootAndOutside) {
-    state.rootOnly = true;
+  state.keep = keep;
+  if (keep != Keep::Everything) {
     ctxt->sax->endElementNs = onEndElement;
     // Blanks come as ignorable whitespace when blanks are kept, handled as text.
     if (ctxt->sax->ignorableWhitespace == xmlSAX2Characters) ctxt->sax->ignorableWhitespace = onCharacters;
@@ -372,8 +377,10 @@ XmlDocument XmlDocument::load(const fs::path& file, Keep keep) {
     ctxt->sax->processingInstruction = onProcessingInstruction;
   }
 
-  std::unique_ptr<_xmlDoc, Free> doc(xmlCtxtReadMemory(
-      ctxt.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, kParseOptions));
+  std::unique_ptr<_xmlDoc, Free> doc(
+      xmlCtxtReadIO(ctxt.get(), readBlock, nullptr, &input, nullptr, nullptr, kParseOptions));
+  if (input.failed)
+    throw ErrorXml("No se puede leer el archivo XML " + name + ": error de lectura");
 
   const Problem& p = state.first;
   if (p.kind == Problem::ExternalEntity)

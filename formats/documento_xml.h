@@ -38,10 +38,11 @@ class XmlNode {
 
 class XmlDocument {
  public:
-  // What a load builds: the whole tree, or only the root element with its attributes (no
-  // children) and the nodes outside it, for a reader that needs no more. Both check the
-  // whole document alike.
-  enum class Keep { Everything, RootAndOutside };
+  // What a load builds: the whole tree; the elements with their attributes but no text,
+  // comments or instructions inside the root, for a reader of attributes; or only the root
+  // element with its attributes (no children) and the nodes outside it. All check the whole
+  // document alike.
+  enum class Keep { Everything, Elements, RootAndOutside };
 
   // Parses the file. Throws ErrorXml with the Spanish message for a document that is
   // not well-formed, whose root is not Centro, or that uses external entities.

@@ -1,9 +1,11 @@
-// The root-only load: it builds the root with its attributes and the nodes outside it, and
-// checks the whole document exactly as the full load does.
+// The partial loads: one builds the elements with their attributes and nothing else inside
+// the root, the other the root with its attributes and the nodes outside it. Both check the
+// whole document exactly as the full load does.
 #include <gtest/gtest.h>
 #include <libxml/tree.h>
 
 #include <string>
+#include <vector>
 
 #include "app/errores.h"
 #include "apoyo/carpeta_temporal.h"
@@ -16,13 +18,49 @@ namespace {
 
 using Keep = XmlDocument::Keep;
 
-// The document as libxml2 writes it; for a full load, without what is inside the root.
-std::string sinInterior(const XmlDocument& doc) {
-  xmlNodePtr raiz = xmlDocGetRootElement(doc.raw());
-  while (xmlNodePtr hijo = raiz->children) {
-    xmlUnlinkNode(hijo);
-    xmlFreeNode(hijo);
+// Removes from the tree what the given load does not build inside the root: everything,
+// or everything but elements.
+void quitarInterior(xmlNodePtr nodo, Keep keep) {
+  for (xmlNodePtr hijo = nodo->children; hijo;) {
+    xmlNodePtr siguiente = hijo->next;
+    if (keep == Keep::RootAndOutside || hijo->type != XML_ELEMENT_NODE) {
+      xmlUnlinkNode(hijo);
+      xmlFreeNode(hijo);
+    } else {
+      quitarInterior(hijo, keep);
+    }
+    hijo = siguiente;
   }
+}
+
+// Whether the load built something inside the root that it should have left out.
+bool sobraAlgo(xmlNodePtr nodo, Keep keep) {
+  for (xmlNodePtr hijo = nodo->children; hijo; hijo = hijo->next)
+    if (keep == Keep::RootAndOutside || hijo->type != XML_ELEMENT_NODE || sobraAlgo(hijo, keep))
+      return true;
+  return false;
+}
+
+// The line of every element, in document order.
+std::string lineas(const XmlDocument& doc) {
+  std::string texto;
+  std::vector<xmlNodePtr> pendientes{xmlDocGetRootElement(doc.raw())};
+  while (!pendientes.empty()) {
+    xmlNodePtr nodo = pendientes.back();
+    pendientes.pop_back();
+    texto += std::string(reinterpret_cast<const char*>(nodo->name)) + "@" +
+             std::to_string(XmlNode(nodo).line()) + " ";
+    std::vector<xmlNodePtr> hijos;
+    for (xmlNodePtr h = nodo->children; h; h = h->next)
+      if (h->type == XML_ELEMENT_NODE) hijos.push_back(h);
+    pendientes.insert(pendientes.end(), hijos.rbegin(), hijos.rend());
+  }
+  return texto;
+}
+
+// The document as libxml2 writes it once cut down to what the given load keeps.
+std::string recortado(const XmlDocument& doc, Keep keep) {
+  quitarInterior(xmlDocGetRootElement(doc.raw()), keep);
   xmlChar* memoria = nullptr;
   int tamano = 0;
   xmlDocDumpMemory(doc.raw(), &memoria, &tamano);
@@ -31,15 +69,16 @@ std::string sinInterior(const XmlDocument& doc) {
   return texto;
 }
 
-// What a load gives: the outside and the root, or the error's message.
-std::string resultado(const std::string& xml, Keep keep) {
+// What a load gives, compared as the load `como` keeps it: the element lines, the outside
+// and what is left of the root; or the error's message.
+std::string resultado(const std::string& xml, Keep keep, Keep como) {
   CarpetaTemporal tmp;
   escribirArchivo(tmp / "centro.xml", xml);
   try {
     const XmlDocument doc = XmlDocument::load(tmp / "centro.xml", keep);
-    if (keep == Keep::RootAndOutside && doc.root().raw()->children)
-      return "la raíz tiene hijos";
-    return "línea " + std::to_string(doc.root().line()) + ": " + sinInterior(doc);
+    if (keep != Keep::Everything && sobraAlgo(xmlDocGetRootElement(doc.raw()), keep))
+      return "la carga construyó de más";
+    return lineas(doc) + "\n" + recortado(doc, como);
   } catch (const ErrorXml& e) {
     // The file name is the temporary folder's: the rest must match.
     std::string m = e.what();
@@ -74,10 +113,15 @@ TEST(CargaRaiz, KeepsTheOutsideAndChecksTheInsideLikeTheFullLoad) {
     SCOPED_TRACE(c.nombre);
     const std::string xml = prologo + "<Centro Codigo=\"1\"\n Nombre=\"&nombre;\">" + c.interior +
                             "</Centro>\n<!-- despues -->\n";
-    const std::string completo = resultado(xml, Keep::Everything);
-    EXPECT_EQ(resultado(xml, Keep::RootAndOutside), completo);
-    if (std::string(c.nombre) == "Correcto") {
-      EXPECT_NE(completo.find("<!-- despues -->"), std::string::npos) << completo;
+    for (Keep keep : {Keep::Elements, Keep::RootAndOutside}) {
+      const std::string completo = resultado(xml, Keep::Everything, keep);
+      EXPECT_EQ(resultado(xml, keep, keep), completo);
+      if (std::string(c.nombre) == "Correcto") {
+        EXPECT_NE(completo.find("<!-- despues -->"), std::string::npos) << completo;
+        if (keep == Keep::Elements) {
+          EXPECT_NE(completo.find("Centro@8 Materias@9 Materia@10 Materias@11 "), std::string::npos) << completo;
+        }
+      }
     }
   }
 }

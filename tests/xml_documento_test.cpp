@@ -114,6 +114,11 @@ TEST(CargaXml, RutasConAcentosYEspacios) {
   const fs::path falta = dir / "no_existe.xml";
   EXPECT_EQ(mensajeDeCarga(falta),
             "No se puede leer el archivo XML " + nombre(falta) + ": No such file or directory");
+  // Opened, but reading fails.
+  const fs::path carpetaXml = dir / "carpeta.xml";
+  fs::create_directories(carpetaXml);
+  EXPECT_EQ(mensajeDeCarga(carpetaXml),
+            "No se puede leer el archivo XML " + nombre(carpetaXml) + ": error de lectura");
 }
 
 // --- Documents that are not a centre document ---
@@ -316,6 +321,26 @@ TEST(CargaXml, LineaDeLaEtiquetaDeApertura) {
   for (const XmlNode& a : doc.selectNodes("/Centro/Aulas/Aula")) lineas.push_back(a.line());
   EXPECT_EQ(lineas, (std::vector<int>{4, 4, 5, 11}));
   EXPECT_EQ(doc.root().line(), 2);
+}
+
+// The file reaches the parser in blocks: a start tag far into it, longer than any block and
+// over several lines, still gets the line where it starts.
+TEST(CargaXml, EtiquetaLargaLejosDelPrincipio) {
+  CarpetaTemporal carpeta;
+  std::string xml = "<Centro>\n<Materias>\n";
+  for (int i = 0; i < 20000; ++i) xml += "<Materia Codigo=\"R" + std::to_string(i) + "\"/>\n";
+  const std::string largo(300000, 'x');
+  xml += "<Materia\n Codigo=\"FIN\"\n Denominacion=\"" + largo + "\"/>\n</Materias>\n</Centro>\n";
+  escribirArchivo(carpeta / "centro.xml", xml);
+  for (auto keep : {XmlDocument::Keep::Everything, XmlDocument::Keep::Elements}) {
+    const XmlDocument doc = XmlDocument::load(carpeta / "centro.xml", keep);
+    const auto materias = doc.selectNodes("/Centro/Materias/Materia");
+    ASSERT_EQ(materias.size(), 20001u);
+    EXPECT_EQ(materias[19999].line(), 20002);
+    EXPECT_EQ(materias[20000].line(), 20003);
+    EXPECT_EQ(materias[20000].attribute("Codigo"), "FIN");
+    EXPECT_EQ(materias[20000].attribute("Denominacion"), largo);
+  }
 }
 
 TEST(CargaXml, LineasPorEncimaDe65535) {

@@ -21,7 +21,9 @@ void GenerarAulas(Contexto& ctx) {
   CodigosAlmacenados almacenados;
   DbfTable tabla = DbfTable::open(ctx.carpeta, kTabla, Access::Shared, &ctx.archivos);
 
-  for (const XmlNode& a : ctx.DocXML.selectNodes("/Centro/Aulas/Aula")) {
+  const std::vector<XmlNode> aulas = ctx.DocXML.selectNodes("/Centro/Aulas/Aula");
+  tabla.reserve(aulas.size());
+  for (const XmlNode& a : aulas) {
     const std::string quien = nombrarElemento(a);
     const std::string nombre = ctx.leer(a, "Denominacion");
     const std::string original = ctx.leer(a, "Codigo");

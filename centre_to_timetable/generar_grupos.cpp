@@ -66,7 +66,9 @@ void GenerarGrupos(Contexto& ctx) {
   const Tutores tutores(proft);
   DbfTable tabla = DbfTable::open(ctx.carpeta, kTabla, Access::Shared, &ctx.archivos);
 
-  for (const XmlNode& g : ctx.DocXML.selectNodes("/Centro/Grupos/Grupo")) {
+  const std::vector<XmlNode> grupos = ctx.DocXML.selectNodes("/Centro/Grupos/Grupo");
+  tabla.reserve(grupos.size());
+  for (const XmlNode& g : grupos) {
     const std::string quien = nombrarElemento(g);
     const std::string original = ctx.leer(g, "Codigo");
     const std::string denominacion = ctx.leer(g, "Denominacion");

@@ -148,6 +148,7 @@ void GenerarMateriasGrupo(Contexto& ctx) {
   if (!nodos.empty()) {
     const std::vector<MateriaGrupo> materias = leerMaterias(ctx);
     const auto indice = indicePorGrupo(materias);
+    tabla.reserve(materias.size());  // a row per subject; more only where groups share a code
     for (const XmlNode& nodo : nodos) {
       Grupo g{nodo,
               ctx.leer(nodo, "Codigo"),

@@ -21,7 +21,9 @@ void GenerarProfesores(Contexto& ctx) {
   IndiceDenominaciones departamentos(ctx.DocXML, "/Centro/Departamentos/Departamento");
   DbfTable tabla = DbfTable::open(ctx.carpeta, kTabla, Access::Shared, &ctx.archivos);
 
-  for (const XmlNode& p : ctx.DocXML.selectNodes("/Centro/Profesores/Profesor")) {
+  const std::vector<XmlNode> profesores = ctx.DocXML.selectNodes("/Centro/Profesores/Profesor");
+  tabla.reserve(profesores.size());
+  for (const XmlNode& p : profesores) {
     const std::string quien = nombrarElemento(p);
     const std::string original = ctx.leer(p, "Codigo");
     const std::string nombre = ctx.leer(p, "Nombre") + ", " + ctx.leer(p, "Apellido1") + " " +

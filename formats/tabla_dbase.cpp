@@ -97,9 +97,11 @@ struct DbfTable::Impl {
   std::string nombre;  // bare table name, for T.MDX
   SistemaArchivos* archivos = nullptr;
   std::optional<dbase::Bloqueo> bloqueo;
-  std::string cabecera;  // header bytes as read, rewritten with the new count on close
   dbase::Cabecera cab;
-  std::vector<std::string> registros;  // each with its deletion flag
+  // The file as it will be written, less its end mark: the header, then every row with its
+  // deletion flag, back to back. One block, written as it is on close.
+  std::string archivo;
+  std::size_t filas = 0;
   std::vector<std::string> nombresMayusculas;  // of each field, in order
   std::vector<int> ranuras;  // open addressing over nombresMayusculas: field or -1
   std::vector<IndexDef> indices;
@@ -110,14 +112,18 @@ struct DbfTable::Impl {
   bool cambiada = false;
 
   std::string rutaTexto() const { return ruta.string(); }
-  bool vivo(std::size_t i) const { return registros[i][0] != dbase::kRegistroBorrado; }
+  std::size_t inicio(std::size_t i) const { return cab.longCabecera + i * cab.longRegistro; }
+  std::string_view registro(std::size_t i) const {
+    return std::string_view(archivo).substr(inicio(i), cab.longRegistro);
+  }
+  bool vivo(std::size_t i) const { return archivo[inicio(i)] != dbase::kRegistroBorrado; }
 
   std::string fila() const {
     return "Fila " + std::to_string(numeroFila()) + " de " + rutaTexto() + ": ";
   }
   std::size_t numeroFila() const {
-    if (estado == Estado::Insertar) return registros.size() + 1;
-    return pos < registros.size() ? pos + 1 : 0;
+    if (estado == Estado::Insertar) return filas + 1;
+    return pos < filas ? pos + 1 : 0;
   }
 
   // Read for every field of every row: a probe in a small table of the upper-case names,
@@ -173,17 +179,17 @@ struct DbfTable::Impl {
     if (!bloqueo) throw ErrorTabla("La tabla " + rutaTexto() + " está cerrada");
   }
 
-  const std::string& actual() const {
+  std::string_view actual() const {
     exigirAbierta();
     if (estado != Estado::Navegar) return buffer;
-    if (pos >= registros.size())
+    if (pos >= filas)
       throw ErrorTabla("La tabla " + rutaTexto() + " no está sobre ninguna fila");
-    return registros[pos];
+    return registro(pos);
   }
 
-  dbase::Valor valorDe(const std::string& registro, std::size_t i) const {
+  dbase::Valor valorDe(std::string_view registro, std::size_t i) const {
     const dbase::Campo& c = cab.campos[i];
-    auto v = dbase::leerValor(c, std::string_view(registro).substr(c.offset, std::size_t(c.ancho)));
+    auto v = dbase::leerValor(c, registro.substr(c.offset, std::size_t(c.ancho)));
     if (!v)
       throw ErrorTabla(fila() + "el campo " + nombreCampo(i) + " es de tipo " +
                        std::string(1, c.tipo) + ", que esta tabla no lee");
@@ -217,22 +223,22 @@ struct DbfTable::Impl {
   }
 
   void irDesde(std::size_t i) {
-    while (i < registros.size() && !vivo(i)) ++i;
+    while (i < filas && !vivo(i)) ++i;
     pos = i;
   }
 
   void publicar() {
     if (estado == Estado::Navegar) return;
     if (estado == Estado::Insertar) {
-      registros.push_back(buffer);
-      pos = registros.size() - 1;
+      archivo += buffer;
+      pos = filas++;
       for (std::size_t f = 0; f < busquedas.size(); ++f)
-        if (busquedas[f]) busquedas[f]->emplace(valorDe(registros[pos], f).texto, pos);
+        if (busquedas[f]) busquedas[f]->emplace(valorDe(buffer, f).texto, pos);
     } else {
       for (std::size_t f = 0; f < busquedas.size(); ++f)
-        if (busquedas[f] && valorDe(registros[pos], f).texto != valorDe(buffer, f).texto)
+        if (busquedas[f] && valorDe(registro(pos), f).texto != valorDe(buffer, f).texto)
           busquedas[f].reset();  // the first match may move anywhere: rebuild on next use
-      registros[pos] = buffer;
+      archivo.replace(inicio(pos), cab.longRegistro, buffer);
     }
     estado = Estado::Navegar;
     cambiada = true;
@@ -241,9 +247,9 @@ struct DbfTable::Impl {
   std::vector<std::uint8_t> indice(const IndexDef& def, dbase::Fecha f) const {
     const std::size_t i = campo(def.field);
     std::vector<double> claves;
-    for (std::size_t r = 0; r < registros.size(); ++r) {
+    for (std::size_t r = 0; r < filas; ++r) {
       if (!vivo(r)) continue;
-      dbase::Valor v = valorDe(registros[r], i);
+      dbase::Valor v = valorDe(registro(r), i);
       claves.push_back(v.blanco || !v.numero ? 0.0 : *v.numero);
     }
     return mdx::buildNumericIndex(def.tag, nombre, claves, {f.anio, f.mes, f.dia});
@@ -251,12 +257,13 @@ struct DbfTable::Impl {
 
   void escribir() {
     const dbase::Fecha f = hoy();
-    std::string bytes = cabecera;
-    dbase::actualizarCabecera(bytes, std::uint32_t(registros.size()), f);
-    bytes.reserve(bytes.size() + registros.size() * cab.longRegistro + 1);
-    for (const auto& r : registros) bytes += r;
-    bytes += char(dbase::kFinArchivo);
-    archivos->escribir(ruta, bytes);
+    dbase::actualizarCabecera(archivo, std::uint32_t(filas), f);
+    archivo += char(dbase::kFinArchivo);
+    struct SinMarca {
+      std::string& a;
+      ~SinMarca() { a.pop_back(); }
+    } sinMarca{archivo};
+    archivos->escribir(ruta, archivo);
     for (const auto& def : indices) {
       auto mdx = indice(def, f);
       archivos->escribir(ruta.parent_path() / (nombre + kExtIndice),
@@ -321,13 +328,10 @@ DbfTable DbfTable::open(const fs::path& folder, std::string_view name, Access ac
   if (!fs::is_regular_file(impl->ruta, ec))
     throw ErrorTabla("No existe la tabla " + impl->ruta.string());
   impl->bloqueo.emplace(impl->ruta, access == Access::Exclusive);
-  const std::string bytes = impl->bloqueo->leerTodo();
-  impl->cab = dbase::leerCabecera(bytes, impl->rutaTexto());
-  impl->cabecera = bytes.substr(0, impl->cab.longCabecera);
-  impl->registros.reserve(impl->cab.numRegistros);
-  for (std::size_t r = 0; r < impl->cab.numRegistros; ++r)
-    impl->registros.push_back(bytes.substr(impl->cab.longCabecera + r * impl->cab.longRegistro,
-                                           impl->cab.longRegistro));
+  impl->archivo = impl->bloqueo->leerTodo();
+  impl->cab = dbase::leerCabecera(impl->archivo, impl->rutaTexto());
+  impl->filas = impl->cab.numRegistros;
+  impl->archivo.resize(impl->inicio(impl->filas));  // without the end mark and what follows
   for (std::size_t i = 0; i < impl->cab.campos.size(); ++i)
     impl->nombresMayusculas.push_back(mayusculas(impl->cab.campos[i].nombre));
   impl->indexarCampos();
@@ -378,7 +382,7 @@ const fs::path& DbfTable::file() const { return impl_->ruta; }
 
 std::size_t DbfTable::recordCount() const {
   std::size_t n = 0;
-  for (std::size_t i = 0; i < impl_->registros.size(); ++i) n += impl_->vivo(i);
+  for (std::size_t i = 0; i < impl_->filas; ++i) n += impl_->vivo(i);
   return n;
 }
 
@@ -391,14 +395,20 @@ void DbfTable::first() {
 void DbfTable::next() {
   impl_->exigirAbierta();
   impl_->publicar();
-  if (impl_->pos < impl_->registros.size()) impl_->irDesde(impl_->pos + 1);
+  if (impl_->pos < impl_->filas) impl_->irDesde(impl_->pos + 1);
 }
 
 bool DbfTable::eof() const {
-  return impl_->estado != Impl::Estado::Insertar && impl_->pos >= impl_->registros.size();
+  return impl_->estado != Impl::Estado::Insertar && impl_->pos >= impl_->filas;
 }
 
 std::size_t DbfTable::recordNumber() const { return impl_->numeroFila(); }
+
+void DbfTable::reserve(std::size_t rows) {
+  impl_->exigirAbierta();
+  // One more byte for the end mark added when the table is written.
+  impl_->archivo.reserve(impl_->inicio(impl_->filas + rows) + 1);
+}
 
 void DbfTable::append() {
   impl_->exigirAbierta();
@@ -413,7 +423,7 @@ void DbfTable::append() {
 
 void DbfTable::edit() {
   if (impl_->estado != Impl::Estado::Navegar) return;
-  impl_->buffer = impl_->actual();
+  impl_->buffer.assign(impl_->actual());
   impl_->estado = Impl::Estado::Editar;
 }
 
@@ -497,7 +507,7 @@ std::string DbfTable::text(std::string_view field) const {
   if (c.tipo == 'C') {
     // The common case read straight from the record: the stored bytes without the trailing
     // blanks and NULs, as leerValor gives them.
-    std::string_view t = std::string_view(impl_->actual()).substr(c.offset, std::size_t(c.ancho));
+    std::string_view t = impl_->actual().substr(c.offset, std::size_t(c.ancho));
     while (!t.empty() && (t.back() == ' ' || t.back() == '\0')) t.remove_suffix(1);
     return std::string(t);
   }
@@ -535,8 +545,8 @@ bool DbfTable::locate(std::string_view field, std::string_view value) {
   auto& busqueda = impl_->busquedas[i];
   if (!busqueda) {
     busqueda.emplace();
-    for (std::size_t r = 0; r < impl_->registros.size(); ++r)
-      if (impl_->vivo(r)) busqueda->emplace(impl_->valorDe(impl_->registros[r], i).texto, r);
+    for (std::size_t r = 0; r < impl_->filas; ++r)
+      if (impl_->vivo(r)) busqueda->emplace(impl_->valorDe(impl_->registro(r), i).texto, r);
   }
   auto it = busqueda->find(value);
   if (it == busqueda->end()) return false;

@@ -65,6 +65,10 @@ class DbfTable {
   bool eof() const;
   std::size_t recordNumber() const;  // 1-based physical record number of the current row
 
+  // Room for this many more rows: a builder that knows how many it will append has the
+  // table grow once instead of copying itself as it doubles.
+  void reserve(std::size_t rows);
+
   // Append a blank row and stand on it; edit the current row; post stores it.
   void append();
   void edit();

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <memory_resource>
 #include <mutex>
 #include <stdexcept>
 
@@ -51,6 +52,20 @@ struct Problem {
   std::string message;
 };
 
+// In a load of elements, each element's attributes are kept compactly beside the tree, in
+// memory the document owns: libxml2 would give every attribute an attribute node and a text
+// node, most of a large document's memory and parse time. The element's _private points
+// to them; libxml2 leaves that field to applications.
+struct CompactAttribute {
+  const xmlChar* name;    // local name and prefix from the document's dictionary, which
+  const xmlChar* prefix;  // lives as long as the document
+  std::string_view value;  // UTF-8, with references already replaced
+};
+struct CompactAttributes {
+  const CompactAttribute* items;
+  std::size_t count;
+};
+
 // What the parse records, reached from every parser context through _private (the
 // contexts libxml2 makes for entity content copy it).
 struct ParseState {
@@ -59,6 +74,7 @@ struct ParseState {
   // Every load checks the whole document; what it builds inside the root depends on this.
   XmlDocument::Keep keep = XmlDocument::Keep::Everything;
   int depth = 0;  // elements open in the main document
+  std::pmr::memory_resource* attributeStore = nullptr;  // for a load of elements
 
   // An element of the main document inside the root, which a root-only load skips.
   bool skipsElement(void* ctx) const {
@@ -153,6 +169,46 @@ xmlEntityPtr onParameterEntity(void* ctx, const xmlChar* name) {
   return entity;
 }
 
+// The value as libxml2's tree would hold it. A value that still points into the parser's
+// input is the text as it stands; one the parser had to copy may hold entity references,
+// which are replaced as reading the attribute node's text would replace them.
+std::string_view storedValue(std::pmr::memory_resource& store, xmlDocPtr doc,
+                             const xmlChar* value, const xmlChar* end) {
+  const auto size = static_cast<std::size_t>(end - value);
+  if (*end != 0 || std::memchr(value, '&', size) == nullptr) {
+    auto* copy = static_cast<char*>(store.allocate(size ? size : 1, 1));
+    std::memcpy(copy, value, size);
+    return {copy, size};
+  }
+  xmlNodePtr list = xmlStringLenGetNodeList(doc, value, static_cast<int>(size));
+  xmlChar* text = xmlNodeListGetString(doc, list, 1);
+  xmlFreeNodeList(list);
+  if (!text) return {};
+  const std::size_t n = std::strlen(reinterpret_cast<const char*>(text));
+  auto* copy = static_cast<char*>(store.allocate(n ? n : 1, 1));
+  std::memcpy(copy, text, n);
+  xmlFree(text);
+  return {copy, n};
+}
+
+void keepAttributes(ParseState& state, xmlParserCtxtPtr ctxt, xmlNodePtr node, int count,
+                    int defaulted, const xmlChar** attributes) {
+  // Defaulted attributes come from a DTD's declarations, which the tree leaves out unless
+  // asked to complete them.
+  if ((ctxt->loadsubset & XML_COMPLETE_ATTRS) == 0) count -= defaulted;
+  if (count <= 0) return;
+  std::pmr::memory_resource& store = *state.attributeStore;
+  auto* items = static_cast<CompactAttribute*>(
+      store.allocate(sizeof(CompactAttribute) * std::size_t(count), alignof(CompactAttribute)));
+  for (int i = 0; i < count; ++i) {
+    const xmlChar** a = attributes + 5 * i;  // local name, prefix, URI, value, value end
+    new (items + i) CompactAttribute{a[0], a[1], storedValue(store, ctxt->myDoc, a[3], a[4])};
+  }
+  node->_private =
+      new (store.allocate(sizeof(CompactAttributes), alignof(CompactAttributes)))
+          CompactAttributes{items, std::size_t(count)};
+}
+
 // libxml2 gives an element the line where its start tag ends, and cuts it at 65535.
 // Count back to the '<' so that a start tag over several lines reports its first line,
 // and keep lines past 65535 in psvi, which nothing else uses on an element here.
@@ -166,9 +222,12 @@ void onStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix,
     ++state->depth;
     if (skip) return;
   }
-  xmlSAX2StartElementNs(ctx, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes,
-                        nbDefaulted, attributes);
+  const bool compact = state && ctxt == state->main && state->attributeStore;
+  xmlSAX2StartElementNs(ctx, localname, prefix, uri, nbNamespaces, namespaces,
+                        compact ? 0 : nbAttributes, compact ? 0 : nbDefaulted, attributes);
   xmlNodePtr node = ctxt->node;
+  if (compact && node && node->type == XML_ELEMENT_NODE)
+    keepAttributes(*state, ctxt, node, nbAttributes, nbDefaulted, attributes);
   if (!state || ctxt != state->main || !node || node->type != XML_ELEMENT_NODE || !ctxt->input)
     return;
   long line = ctxt->input->line;
@@ -257,16 +316,21 @@ struct FreeContext {
   void operator()(xmlParserCtxtPtr c) const { xmlFreeParserCtxt(c); }
 };
 
+bool nameIs(const xmlChar* local, const xmlChar* prefix, std::string_view name);
+
+// The qualified name, as the document writes it: "Centro", or "x:Centro" with a prefix.
 bool nameIs(const xmlNode* node, std::string_view name) {
-  // The qualified name, as the document writes it: "Centro", or "x:Centro" with a prefix.
-  const auto* local = reinterpret_cast<const char*>(node->name);
-  if (node->ns && node->ns->prefix) {
-    const auto* prefix = reinterpret_cast<const char*>(node->ns->prefix);
-    const std::size_t n = std::strlen(prefix);
-    return name.size() > n && name.substr(0, n) == prefix && name[n] == ':' &&
-           name.substr(n + 1) == local;
+  return nameIs(node->name, node->ns ? node->ns->prefix : nullptr, name);
+}
+
+bool nameIs(const xmlChar* local, const xmlChar* prefix, std::string_view name) {
+  if (prefix) {
+    const auto* p = reinterpret_cast<const char*>(prefix);
+    const std::size_t n = std::strlen(p);
+    return name.size() > n && name.substr(0, n) == p && name[n] == ':' &&
+           name.substr(n + 1) == reinterpret_cast<const char*>(local);
   }
-  return name == local;
+  return name == reinterpret_cast<const char*>(local);
 }
 
 const xmlAttr* findAttribute(const xmlNode* node, std::string_view name) {
@@ -274,6 +338,19 @@ const xmlAttr* findAttribute(const xmlNode* node, std::string_view name) {
   for (const xmlAttr* a = node->properties; a; a = a->next)
     if (nameIs(reinterpret_cast<const xmlNode*>(a), name)) return a;
   return nullptr;
+}
+
+const CompactAttribute* findCompact(const xmlNode* node, std::string_view name) {
+  if (!node || node->type != XML_ELEMENT_NODE || !node->_private) return nullptr;
+  const auto* all = static_cast<const CompactAttributes*>(node->_private);
+  for (std::size_t i = 0; i < all->count; ++i)
+    if (nameIs(all->items[i].name, all->items[i].prefix, name)) return &all->items[i];
+  return nullptr;
+}
+
+bool isAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace
@@ -301,10 +378,11 @@ XmlNode XmlNode::parent() const {
 }
 
 bool XmlNode::hasAttribute(std::string_view name) const {
-  return findAttribute(node_, name) != nullptr;
+  return findCompact(node_, name) || findAttribute(node_, name);
 }
 
 std::u16string XmlNode::attributeWide(std::string_view name) const {
+  if (const CompactAttribute* c = findCompact(node_, name)) return trimControl(utf8ToUtf16(c->value));
   const xmlAttr* a = findAttribute(node_, name);
   if (!a) return {};
   // One text child is the usual case; entity references inside the value make several.
@@ -321,12 +399,13 @@ std::u16string XmlNode::attributeWide(std::string_view name) const {
 std::string XmlNode::attribute(std::string_view name, std::u16string* lost) const {
   // Most values are plain ASCII text, the same in UTF-8, UTF-16 and Windows-1252: trimmed as
   // they are, without the round trip through UTF-16.
-  if (const xmlAttr* a = findAttribute(node_, name)) {
+  if (const CompactAttribute* c = findCompact(node_, name)) {
+    if (isAscii(c->value)) return std::string(trimControl(c->value));
+  } else if (const xmlAttr* a = findAttribute(node_, name)) {
     const xmlNode* only = a->children;
     if (only && !only->next && only->type == XML_TEXT_NODE && only->content) {
       const std::string_view valor(reinterpret_cast<const char*>(only->content));
-      if (std::all_of(valor.begin(), valor.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-        return std::string(trimControl(valor));
+      if (isAscii(valor)) return std::string(trimControl(valor));
     }
   }
   return toWindows1252(attributeWide(name), lost);
@@ -336,8 +415,13 @@ std::string XmlNode::attribute(std::string_view name, std::u16string* lost) cons
 
 void XmlDocument::Free::operator()(_xmlDoc* d) const { xmlFreeDoc(d); }
 
-XmlDocument::XmlDocument(std::unique_ptr<_xmlDoc, Free> doc, fs::path file)
-    : doc_(std::move(doc)), file_(std::move(file)) {}
+struct XmlDocument::AttributeStore {
+  std::pmr::monotonic_buffer_resource memory;
+};
+
+XmlDocument::XmlDocument(std::unique_ptr<_xmlDoc, Free> doc, fs::path file,
+                         std::unique_ptr<AttributeStore> attributes)
+    : attributes_(std::move(attributes)), doc_(std::move(doc)), file_(std::move(file)) {}
 XmlDocument::XmlDocument(XmlDocument&&) noexcept = default;
 XmlDocument& XmlDocument::operator=(XmlDocument&&) noexcept = default;
 XmlDocument::~XmlDocument() = default;
@@ -367,6 +451,11 @@ XmlDocument XmlDocument::load(const fs::path& file, Keep keep) {
   ctxt->sax->getParameterEntity = onParameterEntity;
   ctxt->sax->startElementNs = onStartElement;
   state.keep = keep;
+  std::unique_ptr<AttributeStore> attributes;
+  if (keep == Keep::Elements) {
+    attributes = std::make_unique<AttributeStore>();
+    state.attributeStore = &attributes->memory;
+  }
   if (keep != Keep::Everything) {
     ctxt->sax->endElementNs = onEndElement;
     // Blanks come as ignorable whitespace when blanks are kept, handled as text.
@@ -398,7 +487,7 @@ XmlDocument XmlDocument::load(const fs::path& file, Keep keep) {
                    ", columna " + std::to_string(column) + ": " + message);
   }
 
-  XmlDocument result(std::move(doc), file);
+  XmlDocument result(std::move(doc), file, std::move(attributes));
   const XmlNode root = result.root();
   if (!root.valid() || root.name() != kRoot)
     throw ErrorXml("El archivo " + name + " no es un documento de centro: el elemento raíz es " +

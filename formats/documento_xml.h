@@ -38,10 +38,10 @@ class XmlNode {
 
 class XmlDocument {
  public:
-  // What a load builds: the whole tree; the elements with their attributes but no text,
-  // comments or instructions inside the root, for a reader of attributes; or only the root
-  // element with its attributes (no children) and the nodes outside it. All check the whole
-  // document alike.
+  // What a load builds: the whole tree; the elements but no text, comments or instructions
+  // inside the root, for a reader of attributes (kept beside libxml2's tree, so read them
+  // through XmlNode); or only the root element with its attributes (no children) and the
+  // nodes outside it. All check the whole document alike.
   enum class Keep { Everything, Elements, RootAndOutside };
 
   // Parses the file. Throws ErrorXml with the Spanish message for a document that is
@@ -65,7 +65,11 @@ class XmlDocument {
   struct Free {
     void operator()(_xmlDoc* d) const;
   };
-  XmlDocument(std::unique_ptr<_xmlDoc, Free> doc, std::filesystem::path file);
+  struct AttributeStore;  // where a load of elements keeps their attributes
+  XmlDocument(std::unique_ptr<_xmlDoc, Free> doc, std::filesystem::path file,
+              std::unique_ptr<AttributeStore> attributes);
+  // Declared before the tree, so that it outlives the elements that point into it.
+  std::unique_ptr<AttributeStore> attributes_;
   std::unique_ptr<_xmlDoc, Free> doc_;
   std::filesystem::path file_;
 };

@@ -10,6 +10,7 @@
 #include "app/errores.h"
 #include "apoyo/carpeta_temporal.h"
 #include "formats/documento_xml.h"
+#include "formats/windows1252.h"
 
 using namespace tov;
 using namespace tov::prueba;
@@ -19,8 +20,12 @@ namespace {
 using Keep = XmlDocument::Keep;
 
 // Removes from the tree what the given load does not build inside the root: everything,
-// or everything but elements.
+// or everything but elements, whose attributes that load keeps beside the tree.
 void quitarInterior(xmlNodePtr nodo, Keep keep) {
+  if (keep == Keep::Elements && nodo->properties) {
+    xmlFreePropList(nodo->properties);
+    nodo->properties = nullptr;
+  }
   for (xmlNodePtr hijo = nodo->children; hijo;) {
     xmlNodePtr siguiente = hijo->next;
     if (keep == Keep::RootAndOutside || hijo->type != XML_ELEMENT_NODE) {
@@ -35,21 +40,30 @@ void quitarInterior(xmlNodePtr nodo, Keep keep) {
 
 // Whether the load built something inside the root that it should have left out.
 bool sobraAlgo(xmlNodePtr nodo, Keep keep) {
+  if (keep == Keep::Elements && nodo->properties) return true;
   for (xmlNodePtr hijo = nodo->children; hijo; hijo = hijo->next)
     if (keep == Keep::RootAndOutside || hijo->type != XML_ELEMENT_NODE || sobraAlgo(hijo, keep))
       return true;
   return false;
 }
 
-// The line of every element, in document order.
-std::string lineas(const XmlDocument& doc) {
+// Every element the given load keeps, in document order: its line and its attributes as a
+// reader sees them.
+std::string elementos(const XmlDocument& doc, Keep keep) {
   std::string texto;
   std::vector<xmlNodePtr> pendientes{xmlDocGetRootElement(doc.raw())};
   while (!pendientes.empty()) {
     xmlNodePtr nodo = pendientes.back();
     pendientes.pop_back();
+    const XmlNode e(nodo);
     texto += std::string(reinterpret_cast<const char*>(nodo->name)) + "@" +
-             std::to_string(XmlNode(nodo).line()) + " ";
+             std::to_string(e.line());
+    for (const char* nombre : {"Codigo", "Nombre", "x", "y:z", "z", "Defecto"})
+      if (e.hasAttribute(nombre))
+        texto += std::string(" ") + nombre + "=" + utf16ToUtf8(e.attributeWide(nombre)) + "|" +
+                 e.attribute(nombre);
+    texto += "\n";
+    if (keep == Keep::RootAndOutside) break;
     std::vector<xmlNodePtr> hijos;
     for (xmlNodePtr h = nodo->children; h; h = h->next)
       if (h->type == XML_ELEMENT_NODE) hijos.push_back(h);
@@ -78,7 +92,8 @@ std::string resultado(const std::string& xml, Keep keep, Keep como) {
     const XmlDocument doc = XmlDocument::load(tmp / "centro.xml", keep);
     if (keep != Keep::Everything && sobraAlgo(xmlDocGetRootElement(doc.raw()), keep))
       return "la carga construyó de más";
-    return lineas(doc) + "\n" + recortado(doc, como);
+    const std::string lista = elementos(doc, como);  // before the tree is cut down
+    return lista + recortado(doc, como);
   } catch (const ErrorXml& e) {
     // The file name is the temporary folder's: the rest must match.
     std::string m = e.what();
@@ -92,7 +107,7 @@ TEST(CargaRaiz, KeepsTheOutsideAndChecksTheInsideLikeTheFullLoad) {
   const std::string prologo =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<!DOCTYPE Centro [\n<!ENTITY nombre \"IES &#233;\">\n"
-      "<!ENTITY fuera SYSTEM \"fuera.xml\">\n]>\n"
+      "<!ENTITY fuera SYSTEM \"fuera.xml\">\n<!ATTLIST Materia Defecto CDATA \"d\">\n]>\n"
       "<!-- antes -->\n<?lumbra v=\"2\"?>\n";
   const struct {
     const char* nombre;
@@ -100,7 +115,8 @@ TEST(CargaRaiz, KeepsTheOutsideAndChecksTheInsideLikeTheFullLoad) {
   } casos[] = {
       {"Correcto",
        "<Materias>texto &nombre; &amp; <![CDATA[<x>]]><!-- c --><?pi d?>\n"
-       "  <Materia\n    Codigo=\"M&#233;\"/></Materias><Materias/>"},
+       "  <Materia\n    Codigo=\"M&#233;\" Nombre=\"a&amp;b &nombre;\tc\n d\" xmlns:y=\"urn:y\"\n"
+       "    y:z=\" \xE2\x82\xAC\xE2\x80\xA2 \xE4\xB8\x80 \"/></Materias><Materias/>"},
       {"EtiquetasCruzadas", "<A><B></A></B>"},
       {"EntidadSinDeclarar", "<A>&nada;</A>"},
       {"EntidadExternaDentro", "<A>&fuera;</A>"},
@@ -119,7 +135,13 @@ TEST(CargaRaiz, KeepsTheOutsideAndChecksTheInsideLikeTheFullLoad) {
       if (std::string(c.nombre) == "Correcto") {
         EXPECT_NE(completo.find("<!-- despues -->"), std::string::npos) << completo;
         if (keep == Keep::Elements) {
-          EXPECT_NE(completo.find("Centro@8 Materias@9 Materia@10 Materias@11 "), std::string::npos) << completo;
+          EXPECT_NE(completo.find("Centro@9 Codigo=1|1 Nombre=IES \xC3\xA9|IES \xE9\n"
+                                  "Materias@10\n"
+                                  "Materia@11 Codigo=M\xC3\xA9|M\xE9 Nombre=a&b IES \xC3\xA9 c  d|a&b IES \xE9 c  d "
+                                  "y:z=\xE2\x82\xAC\xE2\x80\xA2 \xE4\xB8\x80|\x80\x95 ?\n"
+                                  "Materias@14\n"),
+                    std::string::npos)
+              << completo;
         }
       }
     }

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <memory_resource>
 #include <mutex>
+#include <new>
 #include <stdexcept>
 
 #include "app/errores.h"

@@ -3,10 +3,13 @@
 // may hold them. An error of type tov::Error is a proper answer to bad bytes; anything else
 // (a crash, a hang, a leak, another exception) is a fault.
 #pragma once
+#include <libxml/tree.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +17,7 @@
 #include "app/archivo_ini.h"
 #include "app/errores.h"
 #include "app/sistema_archivos.h"
+#include "formats/documento_xml.h"
 #include "centre_to_timetable/codigos_cortos.h"
 #include "centre_to_timetable/conversion.h"
 #include "timetable_to_centre/exportacion_solucion.h"
@@ -50,11 +54,59 @@ class Carpeta {
   std::filesystem::path ruta_;
 };
 
-// The centre document through the whole run into `raiz`/XCAMBIO (reused between inputs:
-// a run over the tables of the previous one also replaces them).
-inline void pasarCentro(std::string_view bytes, const std::filesystem::path& raiz) {
+// The load of elements, which keeps attributes its own way, must read the document as the
+// full load does: both fail with the same message, or give the same elements with the same
+// lines, and every attribute of the full tree reads the same in both. Returns what differs.
+inline std::string compararCargas(const std::filesystem::path& xml) {
+  std::optional<XmlDocument> completa, elementos;
+  std::string errorCompleta, errorElementos;
+  try {
+    completa.emplace(XmlDocument::load(xml));
+  } catch (const Error& e) {
+    errorCompleta = e.what();
+  }
+  try {
+    elementos.emplace(XmlDocument::load(xml, XmlDocument::Keep::Elements));
+  } catch (const Error& e) {
+    errorElementos = e.what();
+  }
+  if (errorCompleta != errorElementos)
+    return "las cargas fallan distinto: '" + errorCompleta + "' y '" + errorElementos + "'";
+  if (!completa) return "";
+  std::vector<std::pair<xmlNodePtr, xmlNodePtr>> pendientes{
+      {completa->root().raw(), elementos->root().raw()}};
+  while (!pendientes.empty()) {
+    const auto [a, b] = pendientes.back();
+    pendientes.pop_back();
+    const XmlNode na(a), nb(b);
+    const std::string donde = na.name() + " de la línea " + std::to_string(na.line());
+    if (na.name() != nb.name() || na.line() != nb.line())
+      return "el elemento " + donde + " es " + nb.name() + " en la línea " + std::to_string(nb.line());
+    for (xmlAttrPtr p = a->properties; p; p = p->next) {
+      std::string nombre = reinterpret_cast<const char*>(p->name);
+      if (p->ns && p->ns->prefix) nombre = reinterpret_cast<const char*>(p->ns->prefix) + (":" + nombre);
+      if (!nb.hasAttribute(nombre) || na.attributeWide(nombre) != nb.attributeWide(nombre) ||
+          na.attribute(nombre) != nb.attribute(nombre))
+        return "el atributo " + nombre + " del elemento " + donde + " se lee distinto";
+    }
+    std::vector<xmlNodePtr> hijosA, hijosB;
+    for (xmlNodePtr h = a->children; h; h = h->next)
+      if (h->type == XML_ELEMENT_NODE) hijosA.push_back(h);
+    for (xmlNodePtr h = b->children; h; h = h->next)
+      if (h->type == XML_ELEMENT_NODE) hijosB.push_back(h);
+    if (hijosA.size() != hijosB.size()) return "el elemento " + donde + " tiene otros hijos";
+    for (std::size_t i = 0; i < hijosA.size(); ++i) pendientes.emplace_back(hijosA[i], hijosB[i]);
+  }
+  return "";
+}
+
+// The centre document through both loads compared, then the whole run into `raiz`/XCAMBIO
+// (reused between inputs: a run over the tables of the previous one also replaces them).
+// Returns what went wrong ("" when nothing).
+inline std::string pasarCentro(std::string_view bytes, const std::filesystem::path& raiz) {
   const std::filesystem::path xml = raiz / "centro.xml";
   guardar(xml, bytes);
+  if (std::string fallo = compararCargas(xml); !fallo.empty()) return fallo;
   Conversion c;
   c.carpeta = raiz / "XCAMBIO";
   ListaCatalogo codigos, nombres;
@@ -63,6 +115,7 @@ inline void pasarCentro(std::string_view bytes, const std::filesystem::path& rai
     convertirCentro(xml, c, codigos, nombres, plantillas);
   } catch (const Error&) {
   }
+  return "";
 }
 
 // The work folder the SOLUC target reads beside: the tables of a sample school's run.

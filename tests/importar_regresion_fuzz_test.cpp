@@ -1,7 +1,8 @@
 // Inputs kept from the fuzz targets (findings and hand-made tricky files) replayed through the
-// same paths: the centre document through the whole run, SOLUC bytes through the way back,
-// an existing Orvantis.ini through the status write. A tov::Error is a proper answer; a
-// crash, another exception or a changed byte of the settings file is a fault.
+// same paths: the centre document through both loads compared and the whole run, SOLUC bytes
+// through the way back, an existing Orvantis.ini through the status write. A tov::Error is a
+// proper answer; a crash, another exception, loads that read differently or a changed byte of
+// the settings file is a fault.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,7 +29,9 @@ TEST(RegresionFuzz, CentreDocumentsRunOrStopWithAnError) {
   for (const auto& a : archivos) {
     SCOPED_TRACE(a.filename().string());
     CarpetaTemporal tmp;
-    EXPECT_NO_THROW(tov::fuzz::pasarCentro(leerArchivo(a), tmp.ruta()));
+    std::string fallo;
+    EXPECT_NO_THROW(fallo = tov::fuzz::pasarCentro(leerArchivo(a), tmp.ruta()));
+    EXPECT_EQ(fallo, "");
   }
 }
 

@@ -60,7 +60,11 @@ struct Problem {
 struct CompactAttribute {
   const xmlChar* name;    // local name and prefix from the document's dictionary, which
   const xmlChar* prefix;  // lives as long as the document
-  std::string_view value;  // UTF-8, with references already replaced
+  std::string_view value;  // UTF-8, as the parser gives it
+  // The value still holds entity and character references, replaced when it is read, as
+  // libxml2 replaces them reading an attribute node: a document that repeats a long entity
+  // in many attributes is never held expanded.
+  bool references;
 };
 struct CompactAttributes {
   const CompactAttribute* items;
@@ -170,26 +174,28 @@ xmlEntityPtr onParameterEntity(void* ctx, const xmlChar* name) {
   return entity;
 }
 
-// The value as libxml2's tree would hold it. A value that still points into the parser's
-// input is the text as it stands; one the parser had to copy may hold entity references,
-// which are replaced as reading the attribute node's text would replace them.
-std::string_view storedValue(std::pmr::memory_resource& store, xmlDocPtr doc,
-                             const xmlChar* value, const xmlChar* end) {
+// A value that still points into the parser's input is the text as it stands; one the parser
+// had to copy may hold references.
+CompactAttribute compactAttribute(std::pmr::memory_resource& store, const xmlChar** attribute) {
+  const xmlChar* value = attribute[3];
+  const xmlChar* end = attribute[4];
   const auto size = static_cast<std::size_t>(end - value);
-  if (*end != 0 || std::memchr(value, '&', size) == nullptr) {
-    auto* copy = static_cast<char*>(store.allocate(size ? size : 1, 1));
-    std::memcpy(copy, value, size);
-    return {copy, size};
-  }
-  xmlNodePtr list = xmlStringLenGetNodeList(doc, value, static_cast<int>(size));
-  xmlChar* text = xmlNodeListGetString(doc, list, 1);
+  auto* copy = static_cast<char*>(store.allocate(size ? size : 1, 1));
+  std::memcpy(copy, value, size);
+  const bool references = *end == 0 && std::memchr(value, '&', size) != nullptr;
+  return {attribute[0], attribute[1], {copy, size}, references};
+}
+
+// The value with its references replaced, through the same calls libxml2's tree uses.
+std::string replaceReferences(const xmlNode* node, const CompactAttribute& a) {
+  xmlNodePtr list = xmlStringLenGetNodeList(node->doc, reinterpret_cast<const xmlChar*>(a.value.data()),
+                                            static_cast<int>(a.value.size()));
+  xmlChar* text = xmlNodeListGetString(node->doc, list, 1);
   xmlFreeNodeList(list);
   if (!text) return {};
-  const std::size_t n = std::strlen(reinterpret_cast<const char*>(text));
-  auto* copy = static_cast<char*>(store.allocate(n ? n : 1, 1));
-  std::memcpy(copy, text, n);
+  std::string result(reinterpret_cast<const char*>(text));
   xmlFree(text);
-  return {copy, n};
+  return result;
 }
 
 void keepAttributes(ParseState& state, xmlParserCtxtPtr ctxt, xmlNodePtr node, int count,
@@ -201,10 +207,8 @@ void keepAttributes(ParseState& state, xmlParserCtxtPtr ctxt, xmlNodePtr node, i
   std::pmr::memory_resource& store = *state.attributeStore;
   auto* items = static_cast<CompactAttribute*>(
       store.allocate(sizeof(CompactAttribute) * std::size_t(count), alignof(CompactAttribute)));
-  for (int i = 0; i < count; ++i) {
-    const xmlChar** a = attributes + 5 * i;  // local name, prefix, URI, value, value end
-    new (items + i) CompactAttribute{a[0], a[1], storedValue(store, ctxt->myDoc, a[3], a[4])};
-  }
+  for (int i = 0; i < count; ++i)  // each: local name, prefix, URI, value, value end
+    new (items + i) CompactAttribute(compactAttribute(store, attributes + 5 * i));
   node->_private =
       new (store.allocate(sizeof(CompactAttributes), alignof(CompactAttributes)))
           CompactAttributes{items, std::size_t(count)};
@@ -317,13 +321,7 @@ struct FreeContext {
   void operator()(xmlParserCtxtPtr c) const { xmlFreeParserCtxt(c); }
 };
 
-bool nameIs(const xmlChar* local, const xmlChar* prefix, std::string_view name);
-
 // The qualified name, as the document writes it: "Centro", or "x:Centro" with a prefix.
-bool nameIs(const xmlNode* node, std::string_view name) {
-  return nameIs(node->name, node->ns ? node->ns->prefix : nullptr, name);
-}
-
 bool nameIs(const xmlChar* local, const xmlChar* prefix, std::string_view name) {
   if (prefix) {
     const auto* p = reinterpret_cast<const char*>(prefix);
@@ -332,6 +330,10 @@ bool nameIs(const xmlChar* local, const xmlChar* prefix, std::string_view name) 
            name.substr(n + 1) == reinterpret_cast<const char*>(local);
   }
   return name == reinterpret_cast<const char*>(local);
+}
+
+bool nameIs(const xmlNode* node, std::string_view name) {
+  return nameIs(node->name, node->ns ? node->ns->prefix : nullptr, name);
 }
 
 const xmlAttr* findAttribute(const xmlNode* node, std::string_view name) {
@@ -383,7 +385,8 @@ bool XmlNode::hasAttribute(std::string_view name) const {
 }
 
 std::u16string XmlNode::attributeWide(std::string_view name) const {
-  if (const CompactAttribute* c = findCompact(node_, name)) return trimControl(utf8ToUtf16(c->value));
+  if (const CompactAttribute* c = findCompact(node_, name))
+    return trimControl(utf8ToUtf16(c->references ? replaceReferences(node_, *c) : c->value));
   const xmlAttr* a = findAttribute(node_, name);
   if (!a) return {};
   // One text child is the usual case; entity references inside the value make several.
@@ -401,7 +404,7 @@ std::string XmlNode::attribute(std::string_view name, std::u16string* lost) cons
   // Most values are plain ASCII text, the same in UTF-8, UTF-16 and Windows-1252: trimmed as
   // they are, without the round trip through UTF-16.
   if (const CompactAttribute* c = findCompact(node_, name)) {
-    if (isAscii(c->value)) return std::string(trimControl(c->value));
+    if (!c->references && isAscii(c->value)) return std::string(trimControl(c->value));
   } else if (const xmlAttr* a = findAttribute(node_, name)) {
     const xmlNode* only = a->children;
     if (only && !only->next && only->type == XML_TEXT_NODE && only->content) {

@@ -229,6 +229,10 @@ struct DbfTable::Impl {
 
   void publicar() {
     if (estado == Estado::Navegar) return;
+    // Rows sit back to back: one of another length would shift every row after it.
+    if (buffer.size() != cab.longRegistro)
+      throw ErrorTabla(fila() + "la fila tiene " + std::to_string(buffer.size()) +
+                       " bytes en lugar de " + std::to_string(cab.longRegistro));
     if (estado == Estado::Insertar) {
       archivo += buffer;
       pos = filas++;

@@ -15,6 +15,7 @@
 #include <memory_resource>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "app/errores.h"
@@ -351,6 +352,44 @@ const CompactAttribute* findCompact(const xmlNode* node, std::string_view name) 
   return nullptr;
 }
 
+// An attribute's value, whichever way the load kept it: the text as it stands when it needs
+// no replacing (the usual case), or what still holds references.
+struct AttributeValue {
+  bool found = false;
+  std::optional<std::string_view> plain;
+  const CompactAttribute* compact = nullptr;
+  const xmlAttr* node = nullptr;
+};
+
+AttributeValue findValue(const xmlNode* element, std::string_view name) {
+  AttributeValue v;
+  if (const CompactAttribute* c = findCompact(element, name)) {
+    v.found = true;
+    if (c->references) v.compact = c;
+    else v.plain = c->value;
+  } else if (const xmlAttr* a = findAttribute(element, name)) {
+    v.found = true;
+    // One text child is the usual case; entity references inside the value make several.
+    const xmlNode* only = a->children;
+    if (only && !only->next && only->type == XML_TEXT_NODE && only->content)
+      v.plain = reinterpret_cast<const char*>(only->content);
+    else v.node = a;
+  }
+  return v;
+}
+
+// The value's text in UTF-8, references replaced.
+std::string replacedText(const xmlNode* element, const AttributeValue& v) {
+  if (v.plain) return std::string(*v.plain);
+  if (v.compact) return replaceReferences(element, *v.compact);
+  if (!v.node) return {};
+  xmlChar* value = xmlNodeListGetString(v.node->doc, v.node->children, 1);
+  if (!value) return {};
+  std::string text(reinterpret_cast<const char*>(value));
+  xmlFree(value);
+  return text;
+}
+
 bool isAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(),
                      [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -381,38 +420,21 @@ XmlNode XmlNode::parent() const {
 }
 
 bool XmlNode::hasAttribute(std::string_view name) const {
-  return findCompact(node_, name) || findAttribute(node_, name);
+  return findValue(node_, name).found;
 }
 
 std::u16string XmlNode::attributeWide(std::string_view name) const {
-  if (const CompactAttribute* c = findCompact(node_, name))
-    return trimControl(utf8ToUtf16(c->references ? replaceReferences(node_, *c) : c->value));
-  const xmlAttr* a = findAttribute(node_, name);
-  if (!a) return {};
-  // One text child is the usual case; entity references inside the value make several.
-  const xmlNode* only = a->children;
-  if (only && !only->next && only->type == XML_TEXT_NODE && only->content)
-    return trimControl(utf8ToUtf16(reinterpret_cast<const char*>(only->content)));
-  xmlChar* value = xmlNodeListGetString(a->doc, a->children, 1);
-  if (!value) return {};
-  std::u16string wide = utf8ToUtf16(reinterpret_cast<const char*>(value));
-  xmlFree(value);
-  return trimControl(wide);
+  const AttributeValue v = findValue(node_, name);
+  if (v.plain) return trimControl(utf8ToUtf16(*v.plain));
+  return trimControl(utf8ToUtf16(replacedText(node_, v)));
 }
 
 std::string XmlNode::attribute(std::string_view name, std::u16string* lost) const {
+  const AttributeValue v = findValue(node_, name);
   // Most values are plain ASCII text, the same in UTF-8, UTF-16 and Windows-1252: trimmed as
   // they are, without the round trip through UTF-16.
-  if (const CompactAttribute* c = findCompact(node_, name)) {
-    if (!c->references && isAscii(c->value)) return std::string(trimControl(c->value));
-  } else if (const xmlAttr* a = findAttribute(node_, name)) {
-    const xmlNode* only = a->children;
-    if (only && !only->next && only->type == XML_TEXT_NODE && only->content) {
-      const std::string_view valor(reinterpret_cast<const char*>(only->content));
-      if (isAscii(valor)) return std::string(trimControl(valor));
-    }
-  }
-  return toWindows1252(attributeWide(name), lost);
+  if (v.plain && isAscii(*v.plain)) return std::string(trimControl(*v.plain));
+  return toWindows1252(trimControl(utf8ToUtf16(replacedText(node_, v))), lost);
 }
 
 // --- XmlDocument ---
